@@ -1,0 +1,57 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace Ui {
+class MainWindow;
+}
+
+// The one window of the program. It owns every piece of state: the opened
+// data file and its officer records, the portrait pools and the name pools.
+// Each command is one of its slots, bound to its button by object name.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+private slots:
+    void on_cmd_generateAll_clicked();
+    void on_cmd_generateSingle_clicked();
+    void on_cmd_open_clicked();
+    void on_cmd_save_clicked();
+    void on_cmd_assignFather_clicked();
+
+private:
+    void splitRecords();
+    void writeRecordsToImage();
+    void refreshNameList();
+    void buildPortraitPools();
+    void markUsedPortraits();
+    void loadNamePools();
+    void generateOfficer(qint64 slot, bool female, quint8 birthYear, const QString &familyName,
+                         const QString &givenName, const QString &styleName, quint16 fatherId);
+    quint16 pickPortrait(bool female);
+
+    QString m_filePath;
+    QByteArray m_fileImage;
+    QList<QByteArray> m_records;
+    QMap<quint16, bool> m_malePortraits;
+    QMap<quint16, bool> m_femalePortraits;
+    QMap<quint16, bool> m_allMalePortraits;
+    QMap<quint16, bool> m_allFemalePortraits;
+    QStringList m_familyNames;
+    QStringList m_boyNames;
+    QStringList m_girlNames;
+    Ui::MainWindow *ui;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,17 @@
+#include "family.h"
+#include "mainwindow.h"
+
+#include <QMessageBox>
+#include <QTextCodec>
+
+void MainWindow::on_cmd_assignFather_clicked()
+{
+    if (m_filePath.isEmpty()) {
+        QMessageBox::warning(this, tr("錯誤"), tr("請先打開數據文件。"));
+        return;
+    }
+    QTextCodec *big5 = QTextCodec::codecForName("Big5");
+    if (!big5)
+        return;
+    Family::assignFathers(m_records, big5, Generate::programRandom);
+}

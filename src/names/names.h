@@ -1,0 +1,27 @@
+#ifndef NAMES_H
+#define NAMES_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QTextCodec;
+
+namespace Names {
+
+// The names of one name-pool file: for each line (raw bytes, line end
+// included), the UTF-8 text up to its first NUL byte, cut at its first comma
+// (the whole line when it has none). A name already taken is dropped, so the
+// names keep the order of their first occurrence.
+QStringList parseNamePool(const QByteArray &bytes);
+
+// True when the codec encodes every character of the name and decodes the
+// bytes back to the same name.
+bool encodesExactly(const QString &name, QTextCodec *codec);
+
+// The encoded name cut to at most maxBytes bytes at a character boundary.
+QByteArray fitName(const QString &name, QTextCodec *codec, int maxBytes);
+
+} // namespace Names
+
+#endif // NAMES_H

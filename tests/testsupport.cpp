@@ -1,0 +1,146 @@
+#include "testsupport.h"
+
+#include "editdata.h"
+#include "mainwindow.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextCodec>
+
+DialogDriver::DialogDriver()
+{
+    connect(&m_timer, &QTimer::timeout, this, &DialogDriver::poll);
+    m_timer.start(5);
+}
+
+QList<DialogDriver::Message> DialogDriver::takeMessages()
+{
+    QList<Message> messages;
+    messages.swap(m_messages);
+    return messages;
+}
+
+void DialogDriver::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        const QString kind = box->icon() == QMessageBox::Critical ? QStringLiteral("critical")
+                : box->icon() == QMessageBox::Warning             ? QStringLiteral("warning")
+                                                                  : QStringLiteral("information");
+        m_messages.append({kind, box->windowTitle(), box->text()});
+        QVERIFY(box->standardButtons() == QMessageBox::Ok);
+        QVERIFY(box->parentWidget() && box->parentWidget()->inherits("MainWindow"));
+        box->button(QMessageBox::Ok)->click();
+    } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        ++m_fileDialogsSeen;
+        lastFileDialogCaption = dialog->windowTitle();
+        lastFileDialogFilters = dialog->nameFilters();
+        const QString answer = m_fileAnswers.isEmpty() ? QString() : m_fileAnswers.takeFirst();
+        if (answer.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(answer);
+            static_cast<QDialog *>(dialog)->accept();
+        }
+    }
+}
+
+QByteArray blankImage()
+{
+    return QByteArray(EditData::fileSize, '\0');
+}
+
+QByteArray big5(const QString &text)
+{
+    return QTextCodec::codecForName("Big5")->fromUnicode(text);
+}
+
+QString fromBig5(const QByteArray &bytes)
+{
+    return QTextCodec::codecForName("Big5")->toUnicode(bytes);
+}
+
+QByteArray occupiedRecord(const QByteArray &familyBig5, const QByteArray &givenBig5,
+                          quint16 birthYear, quint16 portrait)
+{
+    QByteArray record(EditData::recordSize, '\0');
+    record.replace(EditData::familyName, familyBig5.size(), familyBig5);
+    record.replace(EditData::givenName, givenBig5.size(), givenBig5);
+    EditData::writeU16(record, EditData::birthYear, birthYear);
+    EditData::writeU16(record, EditData::portrait, portrait);
+    return record;
+}
+
+QList<QByteArray> recordsOf(const QByteArray &image)
+{
+    return EditData::splitRecords(image);
+}
+
+void putRecord(QByteArray &image, int slot, const QByteArray &record)
+{
+    image.replace(EditData::recordAreaOffset + slot * EditData::recordSize, record.size(), record);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void copyBundledPools(const QString &dir)
+{
+    const QString source = QString::fromLocal8Bit(qgetenv("OFFICER_DATA_DIR"));
+    for (const char *name : {"familyName.dat", "boyName.dat", "girlName.dat"}) {
+        const QString file = QString::fromLatin1(name);
+        QFile::remove(dir + QLatin1Char('/') + file);
+        QVERIFY2(QFile::copy(source + QLatin1Char('/') + file, dir + QLatin1Char('/') + file),
+                 qPrintable(file));
+    }
+}
+
+void click(MainWindow &window, const char *buttonName)
+{
+    auto *button = window.findChild<QPushButton *>(QLatin1String(buttonName));
+    QVERIFY2(button, buttonName);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void setText(MainWindow &window, const char *editName, const QString &text)
+{
+    auto *edit = window.findChild<QLineEdit *>(QLatin1String(editName));
+    QVERIFY2(edit, editName);
+    edit->setText(text);
+}
+
+void setChecked(MainWindow &window, const char *buttonName, bool checked)
+{
+    auto *button = window.findChild<QAbstractButton *>(QLatin1String(buttonName));
+    QVERIFY2(button, buttonName);
+    button->setChecked(checked);
+}
+
+QStringList listedNames(MainWindow &window)
+{
+    QStringList names;
+    auto *view = window.findChild<QListView *>(QStringLiteral("nameListView"));
+    if (!view || !view->model())
+        return names;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        names.append(view->model()->index(row, 0).data().toString());
+    return names;
+}

@@ -1,0 +1,64 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+class MainWindow;
+class QWidget;
+
+// Answers the modal dialogs that the window opens: every message box is
+// recorded and closed with OK, and every file dialog gets the next planned
+// answer (a path to choose, or an empty string to cancel).
+class DialogDriver : public QObject
+{
+    Q_OBJECT
+public:
+    struct Message
+    {
+        QString kind; // "critical", "warning", "information"
+        QString title;
+        QString text;
+    };
+
+    DialogDriver();
+    void planFileDialog(const QString &path) { m_fileAnswers.append(path); }
+    QList<Message> takeMessages();
+    int fileDialogsSeen() const { return m_fileDialogsSeen; }
+    QString lastFileDialogCaption;
+    QStringList lastFileDialogFilters;
+
+private:
+    void poll();
+    QTimer m_timer;
+    QList<Message> m_messages;
+    QStringList m_fileAnswers;
+    int m_fileDialogsSeen = 0;
+};
+
+// Record helpers.
+QByteArray blankImage();
+QByteArray occupiedRecord(const QByteArray &familyBig5, const QByteArray &givenBig5,
+                          quint16 birthYear = 170, quint16 portrait = 0);
+QByteArray big5(const QString &text);
+QString fromBig5(const QByteArray &bytes);
+QList<QByteArray> recordsOf(const QByteArray &image);
+void putRecord(QByteArray &image, int slot, const QByteArray &record);
+
+bool writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// Writes the three bundled name-pool files into dir.
+void copyBundledPools(const QString &dir);
+
+// Driving the window.
+void click(MainWindow &window, const char *buttonName);
+void setText(MainWindow &window, const char *editName, const QString &text);
+void setChecked(MainWindow &window, const char *buttonName, bool checked = true);
+QStringList listedNames(MainWindow &window);
+
+#endif // TESTSUPPORT_H
