@@ -1,0 +1,56 @@
+# Install rules and the Debian package.
+#
+# The program reads its name pools (familyName.dat, boyName.dat,
+# girlName.dat) from its working directory, so the desktop entry starts it in
+# the folder that holds them.
+
+include(GNUInstallDirs)
+
+set(OFFICER_MAKER_POOLS
+    ${PROJECT_SOURCE_DIR}/data/familyName.dat
+    ${PROJECT_SOURCE_DIR}/data/boyName.dat
+    ${PROJECT_SOURCE_DIR}/data/girlName.dat)
+
+install(TARGETS officer-maker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${OFFICER_MAKER_POOLS} DESTINATION ${CMAKE_INSTALL_DATADIR}/officer-maker)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The desktop entry's Path= is the installed name-pool folder. It is written
+# at install time, from the prefix in force then: `cmake --install --prefix`
+# and the package (installed under /usr whatever CMAKE_INSTALL_PREFIX was at
+# configure time) both get the folder their files really land in. DESTDIR is
+# left out of it, as it is only a staging root.
+install(CODE "
+    set(_datadir [[${CMAKE_INSTALL_DATADIR}]])
+    if(IS_ABSOLUTE \"\${_datadir}\")
+        set(_appdata \"\${_datadir}\")
+    else()
+        set(_appdata \"\${CMAKE_INSTALL_PREFIX}/\${_datadir}\")
+    endif()
+    set(OFFICER_MAKER_POOL_DIR \"\${_appdata}/officer-maker\")
+    configure_file([[${PROJECT_SOURCE_DIR}/packaging/officer-maker.desktop.in]]
+                   [[${PROJECT_BINARY_DIR}/packaging/officer-maker.desktop]] @ONLY)
+    file(INSTALL DESTINATION \"\${_appdata}/applications\" TYPE FILE
+         FILES [[${PROJECT_BINARY_DIR}/packaging/officer-maker.desktop]])
+")
+
+# Debian package: `cpack -G DEB` in the build folder.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME officer-maker)
+set(CPACK_PACKAGE_VENDOR "Officer Maker developers")
+set(CPACK_PACKAGE_CONTACT "Officer Maker developers <officer-maker@users.noreply.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Creates custom officers in the game's data file")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
+A desktop tool with a Traditional Chinese interface that adds new officers,
+with generated names and family links, to the game's data file. It comes with
+name pools of family names and boys' and girls' given names.")
+include(CPack)
