@@ -33,12 +33,12 @@ void DialogDriver::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-        const QString kind = box->icon() == QMessageBox::Critical ? QStringLiteral("critical")
-                : box->icon() == QMessageBox::Warning             ? QStringLiteral("warning")
-                                                                  : QStringLiteral("information");
+        const QString kind = box->icon() == QMessageBox::Critical  ? QStringLiteral("critical")
+                             : box->icon() == QMessageBox::Warning ? QStringLiteral("warning")
+                                                                   : QStringLiteral("information");
         m_messages.append({kind, box->windowTitle(), box->text()});
         const bool ours = box->standardButtons() == QMessageBox::Ok && box->parentWidget()
-                && box->parentWidget()->inherits("MainWindow");
+                          && box->parentWidget()->inherits("MainWindow");
         box->done(QMessageBox::Ok);
         QVERIFY2(ours, qPrintable(box->text()));
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {

@@ -184,9 +184,9 @@ void TestEditData::portraitPools()
     // The generic ranges interleave and never overlap.
     for (int n = 0; n < 1300; ++n) {
         const bool inMale = (n >= 1130 && n <= 1179) || (n >= 1210 && n <= 1219)
-                || (n >= 1230 && n <= 1240) || (n >= 1248 && n <= 1258);
+                            || (n >= 1230 && n <= 1240) || (n >= 1248 && n <= 1258);
         const bool inFemale = (n >= 1180 && n <= 1209) || (n >= 1220 && n <= 1229)
-                || (n >= 1241 && n <= 1247) || (n >= 1259 && n <= 1265);
+                              || (n >= 1241 && n <= 1247) || (n >= 1259 && n <= 1265);
         QCOMPARE(male.contains(n), inMale);
         QCOMPARE(female.contains(n), inFemale);
         QCOMPARE(allMale.contains(n), inMale || (n >= 1 && n <= 951) || (n >= 992 && n <= 1011));

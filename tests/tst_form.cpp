@@ -99,51 +99,51 @@ void TestForm::widgets_data()
     QTest::addColumn<bool>("checked");
 
     const char *rows[][5] = {
-        {"label", "QLabel", "centralWidget", "姓：", ""},
-        {"edit_fName", "QLineEdit", "centralWidget", "", ""},
-        {"label_2", "QLabel", "centralWidget", "名：", ""},
-        {"edit_gName", "QLineEdit", "centralWidget", "", ""},
-        {"label_3", "QLabel", "centralWidget", "字：", ""},
-        {"edit_aName", "QLineEdit", "centralWidget", "", ""},
-        {"label_10", "QLabel", "centralWidget", "性別：", ""},
-        {"radio_genderM", "QRadioButton", "centralWidget", "男", ""},
-        {"radio_genderF", "QRadioButton", "centralWidget", "女", ""},
-        {"label_4", "QLabel", "centralWidget", "四維類型：", ""},
-        {"frame", "QFrame", "centralWidget", "", ""},
-        {"radio_dimAll", "QRadioButton", "frame", "全能", "x"},
-        {"radio_dimBias", "QRadioButton", "frame", "偏才", ""},
-        {"label_5", "QLabel", "centralWidget", "四維基本數值：", ""},
-        {"frame_2", "QFrame", "centralWidget", "", ""},
-        {"radio_dimSuper", "QRadioButton", "frame_2", "超級", ""},
-        {"radio_dimHigh", "QRadioButton", "frame_2", "高", ""},
-        {"radio_dimMedium", "QRadioButton", "frame_2", "平庸", "x"},
-        {"radio_dimLow", "QRadioButton", "frame_2", "庸才", ""},
-        {"label_8", "QLabel", "centralWidget", "特技：", ""},
-        {"frame_3", "QFrame", "centralWidget", "", ""},
-        {"radio_specialAll", "QRadioButton", "frame_3", "全能", "x"},
-        {"radio_specialMany", "QRadioButton", "frame_3", "較多", ""},
-        {"radio_specialMedium", "QRadioButton", "frame_3", "中", ""},
-        {"radio_specialLittle", "QRadioButton", "frame_3", "少", ""},
-        {"label_6", "QLabel", "centralWidget", "兵科：", ""},
-        {"frame_4", "QFrame", "centralWidget", "", ""},
-        {"radio_armyAll", "QRadioButton", "frame_4", "全能", ""},
-        {"radio_armySome", "QRadioButton", "frame_4", "部分好", ""},
-        {"radio_armyBad", "QRadioButton", "frame_4", "無能", ""},
-        {"chk_typeEffect", "QCheckBox", "centralWidget", "文武有別", ""},
-        {"chk_character", "QCheckBox", "centralWidget", "個性人物", ""},
-        {"chk_family", "QCheckBox", "centralWidget", "生成家族", ""},
-        {"chk_useHistoric", "QCheckBox", "centralWidget", "使用歷史人物頭像", ""},
-        {"label_11", "QLabel", "centralWidget", "生成家族：", ""},
-        {"num_jiazu", "QLineEdit", "centralWidget", "", ""},
-        {"label_7", "QLabel", "centralWidget", "生成男：", ""},
-        {"num_male", "QLineEdit", "centralWidget", "", ""},
-        {"label_9", "QLabel", "centralWidget", "生成女：", ""},
-        {"num_female", "QLineEdit", "centralWidget", "", ""},
-        {"cmd_generateSingle", "QPushButton", "centralWidget", "生成單個", ""},
-        {"cmd_generateAll", "QPushButton", "centralWidget", "隨機生成", ""},
-        {"cmd_assignFather", "QPushButton", "centralWidget", "同姓武將匹配父子關係", ""},
-        {"cmd_open", "QPushButton", "centralWidget", "打開", ""},
-        {"cmd_save", "QPushButton", "centralWidget", "保存", ""},
+            {"label", "QLabel", "centralWidget", "姓：", ""},
+            {"edit_fName", "QLineEdit", "centralWidget", "", ""},
+            {"label_2", "QLabel", "centralWidget", "名：", ""},
+            {"edit_gName", "QLineEdit", "centralWidget", "", ""},
+            {"label_3", "QLabel", "centralWidget", "字：", ""},
+            {"edit_aName", "QLineEdit", "centralWidget", "", ""},
+            {"label_10", "QLabel", "centralWidget", "性別：", ""},
+            {"radio_genderM", "QRadioButton", "centralWidget", "男", ""},
+            {"radio_genderF", "QRadioButton", "centralWidget", "女", ""},
+            {"label_4", "QLabel", "centralWidget", "四維類型：", ""},
+            {"frame", "QFrame", "centralWidget", "", ""},
+            {"radio_dimAll", "QRadioButton", "frame", "全能", "x"},
+            {"radio_dimBias", "QRadioButton", "frame", "偏才", ""},
+            {"label_5", "QLabel", "centralWidget", "四維基本數值：", ""},
+            {"frame_2", "QFrame", "centralWidget", "", ""},
+            {"radio_dimSuper", "QRadioButton", "frame_2", "超級", ""},
+            {"radio_dimHigh", "QRadioButton", "frame_2", "高", ""},
+            {"radio_dimMedium", "QRadioButton", "frame_2", "平庸", "x"},
+            {"radio_dimLow", "QRadioButton", "frame_2", "庸才", ""},
+            {"label_8", "QLabel", "centralWidget", "特技：", ""},
+            {"frame_3", "QFrame", "centralWidget", "", ""},
+            {"radio_specialAll", "QRadioButton", "frame_3", "全能", "x"},
+            {"radio_specialMany", "QRadioButton", "frame_3", "較多", ""},
+            {"radio_specialMedium", "QRadioButton", "frame_3", "中", ""},
+            {"radio_specialLittle", "QRadioButton", "frame_3", "少", ""},
+            {"label_6", "QLabel", "centralWidget", "兵科：", ""},
+            {"frame_4", "QFrame", "centralWidget", "", ""},
+            {"radio_armyAll", "QRadioButton", "frame_4", "全能", ""},
+            {"radio_armySome", "QRadioButton", "frame_4", "部分好", ""},
+            {"radio_armyBad", "QRadioButton", "frame_4", "無能", ""},
+            {"chk_typeEffect", "QCheckBox", "centralWidget", "文武有別", ""},
+            {"chk_character", "QCheckBox", "centralWidget", "個性人物", ""},
+            {"chk_family", "QCheckBox", "centralWidget", "生成家族", ""},
+            {"chk_useHistoric", "QCheckBox", "centralWidget", "使用歷史人物頭像", ""},
+            {"label_11", "QLabel", "centralWidget", "生成家族：", ""},
+            {"num_jiazu", "QLineEdit", "centralWidget", "", ""},
+            {"label_7", "QLabel", "centralWidget", "生成男：", ""},
+            {"num_male", "QLineEdit", "centralWidget", "", ""},
+            {"label_9", "QLabel", "centralWidget", "生成女：", ""},
+            {"num_female", "QLineEdit", "centralWidget", "", ""},
+            {"cmd_generateSingle", "QPushButton", "centralWidget", "生成單個", ""},
+            {"cmd_generateAll", "QPushButton", "centralWidget", "隨機生成", ""},
+            {"cmd_assignFather", "QPushButton", "centralWidget", "同姓武將匹配父子關係", ""},
+            {"cmd_open", "QPushButton", "centralWidget", "打開", ""},
+            {"cmd_save", "QPushButton", "centralWidget", "保存", ""},
     };
     for (const auto &row : rows) {
         QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
@@ -199,21 +199,21 @@ void TestForm::layouts()
 
     // Each row of the column with the widgets it holds, in order.
     const QStringList rows[] = {
-        {"horizontalLayout_5", "label", "edit_fName"},
-        {"horizontalLayout_6", "label_2", "edit_gName"},
-        {"horizontalLayout_7", "label_3", "edit_aName"},
-        {"horizontalLayout_17", "label_10", "radio_genderM", "radio_genderF"},
-        {"horizontalLayout_8", "label_4", "frame"},
-        {"horizontalLayout_9", "label_5", "frame_2"},
-        {"horizontalLayout_10", "label_8", "frame_3"},
-        {"horizontalLayout_11", "label_6", "frame_4"},
-        {"gridLayout", "chk_typeEffect", "chk_character", "chk_family", "chk_useHistoric"},
-        {"horizontalLayout_18", "label_11", "num_jiazu"},
-        {"horizontalLayout_12", "label_7", "num_male"},
-        {"horizontalLayout_13", "label_9", "num_female"},
-        {"horizontalLayout_14", "cmd_generateSingle", "cmd_generateAll"},
-        {"horizontalLayout_19", "cmd_assignFather"},
-        {"horizontalLayout_15", "cmd_open", "cmd_save"},
+            {"horizontalLayout_5", "label", "edit_fName"},
+            {"horizontalLayout_6", "label_2", "edit_gName"},
+            {"horizontalLayout_7", "label_3", "edit_aName"},
+            {"horizontalLayout_17", "label_10", "radio_genderM", "radio_genderF"},
+            {"horizontalLayout_8", "label_4", "frame"},
+            {"horizontalLayout_9", "label_5", "frame_2"},
+            {"horizontalLayout_10", "label_8", "frame_3"},
+            {"horizontalLayout_11", "label_6", "frame_4"},
+            {"gridLayout", "chk_typeEffect", "chk_character", "chk_family", "chk_useHistoric"},
+            {"horizontalLayout_18", "label_11", "num_jiazu"},
+            {"horizontalLayout_12", "label_7", "num_male"},
+            {"horizontalLayout_13", "label_9", "num_female"},
+            {"horizontalLayout_14", "cmd_generateSingle", "cmd_generateAll"},
+            {"horizontalLayout_19", "cmd_assignFather"},
+            {"horizontalLayout_15", "cmd_open", "cmd_save"},
     };
     QCOMPARE(column->count(), int(std::size(rows)));
     for (int i = 0; i < column->count(); ++i) {
@@ -230,11 +230,11 @@ void TestForm::layouts()
     auto *grid = qobject_cast<QGridLayout *>(column->itemAt(8)->layout());
     QVERIFY(grid);
     int r, c, rs, cs;
-    grid->getItemPosition(grid->indexOf(m_window->findChild<QWidget *>("chk_family")), &r, &c,
-                          &rs, &cs);
+    grid->getItemPosition(grid->indexOf(m_window->findChild<QWidget *>("chk_family")), &r, &c, &rs,
+                          &cs);
     QCOMPARE(QPoint(c, r), QPoint(2, 0));
-    grid->getItemPosition(grid->indexOf(m_window->findChild<QWidget *>("chk_useHistoric")), &r,
-                          &c, &rs, &cs);
+    grid->getItemPosition(grid->indexOf(m_window->findChild<QWidget *>("chk_useHistoric")), &r, &c,
+                          &rs, &cs);
     QCOMPARE(QPoint(c, r), QPoint(0, 1));
 
     const char *frames[][2] = {{"frame", "horizontalLayout"},
@@ -256,10 +256,14 @@ void TestForm::validators_data()
     QTest::addColumn<QString>("shown");
     for (const char *edit : {"num_male", "num_female", "num_jiazu"}) {
         const QString name = QString::fromLatin1(edit);
-        QTest::addRow("%s letters", edit) << name << "1a2b" << "12";
-        QTest::addRow("%s minus", edit) << name << "-5" << "5";
-        QTest::addRow("%s fourth digit", edit) << name << "1234" << "123";
-        QTest::addRow("%s in range", edit) << name << "150" << "150";
+        QTest::addRow("%s letters", edit) << name << "1a2b"
+                                          << "12";
+        QTest::addRow("%s minus", edit) << name << "-5"
+                                        << "5";
+        QTest::addRow("%s fourth digit", edit) << name << "1234"
+                                               << "123";
+        QTest::addRow("%s in range", edit) << name << "150"
+                                           << "150";
     }
 }
 
@@ -285,11 +289,11 @@ void TestForm::validators()
 void TestForm::radioGroupsAreIndependent()
 {
     const QStringList groups[] = {
-        {"radio_genderM", "radio_genderF"},
-        {"radio_dimAll", "radio_dimBias"},
-        {"radio_dimSuper", "radio_dimHigh", "radio_dimMedium", "radio_dimLow"},
-        {"radio_specialAll", "radio_specialMany", "radio_specialMedium", "radio_specialLittle"},
-        {"radio_armyAll", "radio_armySome", "radio_armyBad"},
+            {"radio_genderM", "radio_genderF"},
+            {"radio_dimAll", "radio_dimBias"},
+            {"radio_dimSuper", "radio_dimHigh", "radio_dimMedium", "radio_dimLow"},
+            {"radio_specialAll", "radio_specialMany", "radio_specialMedium", "radio_specialLittle"},
+            {"radio_armyAll", "radio_armySome", "radio_armyBad"},
     };
     auto checkedIn = [&](const QStringList &group) {
         QString checked;
@@ -324,8 +328,8 @@ void TestForm::slotTable()
     QCOMPARE(QString::fromLatin1(meta->className()), QStringLiteral("MainWindow"));
     QCOMPARE(meta->methodCount() - meta->methodOffset(), 5);
     const char *slotNames[] = {"on_cmd_generateAll_clicked", "on_cmd_generateSingle_clicked",
-                           "on_cmd_open_clicked", "on_cmd_save_clicked",
-                           "on_cmd_assignFather_clicked"};
+                               "on_cmd_open_clicked", "on_cmd_save_clicked",
+                               "on_cmd_assignFather_clicked"};
     for (int i = 0; i < 5; ++i) {
         const QMetaMethod method = meta->method(meta->methodOffset() + i);
         QCOMPARE(method.name(), QByteArray(slotNames[i]));

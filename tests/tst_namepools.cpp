@@ -42,22 +42,19 @@ void TestNamePools::parsing_data()
             << QByteArray(",a\r\n,b\r\n") << QStringList{""};
     QTest::newRow("no comma keeps the line break")
             << QByteArray("劉\r\n\r\n\r\n") << QStringList{"劉\r\n", "\r\n"};
-    QTest::newRow("only the first comma counts")
-            << QByteArray("a,b,c\r\n") << QStringList{"a"};
+    QTest::newRow("only the first comma counts") << QByteArray("a,b,c\r\n") << QStringList{"a"};
     QTest::newRow("last line without line break")
             << QByteArray("劉,a\r\n張,b") << QStringList{"劉", "張"};
     QTest::newRow("last line without comma or break")
             << QByteArray("劉,a\r\n張") << QStringList{"劉", "張"};
-    QTest::newRow("bare LF ends a line")
-            << QByteArray("劉,a\n張,b\n") << QStringList{"劉", "張"};
+    QTest::newRow("bare LF ends a line") << QByteArray("劉,a\n張,b\n") << QStringList{"劉", "張"};
     QTest::newRow("text after a NUL is ignored")
             << QByteArray("劉\0,x\r\n張,b\r\n", 14) << QStringList{"劉", "張"};
     QTest::newRow("NUL before the comma keeps no line break")
             << QByteArray("ab\0cd\r\n", 7) << QStringList{"ab"};
     QTest::newRow("invalid UTF-8 becomes replacement characters")
             << QByteArray("\xff\xfe,x\r\n") << QStringList{QString(2, QChar(0xFFFD))};
-    QTest::newRow("case matters")
-            << QByteArray("Li,a\r\nli,b\r\n") << QStringList{"Li", "li"};
+    QTest::newRow("case matters") << QByteArray("Li,a\r\nli,b\r\n") << QStringList{"Li", "li"};
 }
 
 void TestNamePools::parsing()
@@ -90,10 +87,14 @@ void TestNamePools::missingFilesStopLoading_data()
     QTest::addColumn<bool>("familyLoaded");
     QTest::addColumn<bool>("boysLoaded");
 
-    QTest::newRow("family") << "familyName.dat" << "無法打開familyName.dat。" << false << false;
-    QTest::newRow("boys") << "boyName.dat" << "無法打開boyName.dat。" << true << false;
-    QTest::newRow("girls") << "girlName.dat" << "無法打開girlName.dat。" << true << true;
-    QTest::newRow("none") << "" << "" << true << true;
+    QTest::newRow("family") << "familyName.dat"
+                            << "無法打開familyName.dat。" << false << false;
+    QTest::newRow("boys") << "boyName.dat"
+                          << "無法打開boyName.dat。" << true << false;
+    QTest::newRow("girls") << "girlName.dat"
+                           << "無法打開girlName.dat。" << true << true;
+    QTest::newRow("none") << ""
+                          << "" << true << true;
 }
 
 // Loading stops at the first file that cannot be opened; the pools show

@@ -332,9 +332,10 @@ void TestSynthesis::namesAndTheirZeroBytes()
     officer.familyName = big5("劉");
     officer.givenName = big5("備");
     Script script{head + tail};
-    QByteArray record = synthesize(script, defaults(), false, QByteArray(recordSize, '\0'), officer);
-    QCOMPARE(record.left(65), big5("劉") + QByteArray(3, '\0') + big5("備")
-                     + QByteArray(65 - 7, '\0'));
+    QByteArray record =
+            synthesize(script, defaults(), false, QByteArray(recordSize, '\0'), officer);
+    QCOMPARE(record.left(65),
+             big5("劉") + QByteArray(3, '\0') + big5("備") + QByteArray(65 - 7, '\0'));
 
     // Over the leftovers of a longer name each text ends at its own zero
     // byte, the rest of the field keeps its bytes, and an empty name writes
@@ -355,7 +356,7 @@ void TestSynthesis::namesAndTheirZeroBytes()
     leftovers.fill('x');
     record = synthesize(full, defaults(), false, leftovers, officer);
     QCOMPARE(record.left(66), QByteArray("ABCD") + '\0' + QByteArray(29, 'g') + '\0'
-                     + QByteArray(29, 's') + '\0' + 'x');
+                                      + QByteArray(29, 's') + '\0' + 'x');
 }
 
 void TestSynthesis::fatherFields()

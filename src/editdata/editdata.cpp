@@ -33,7 +33,7 @@ bool isEmptySlot(const QByteArray &record)
 {
     Q_ASSERT(record.size() >= givenName + 4);
     return qFromLittleEndian<quint32>(record.constData() + familyName) == 0
-            && qFromLittleEndian<quint32>(record.constData() + givenName) == 0;
+           && qFromLittleEndian<quint32>(record.constData() + givenName) == 0;
 }
 
 QList<QByteArray> splitRecords(const QByteArray &image)

@@ -89,8 +89,7 @@ void buildPortraitPools(PortraitPool &male, PortraitPool &female, PortraitPool &
                         PortraitPool &allFemale);
 
 // Flags every generic portrait that an occupied record already carries.
-void markUsedPortraits(const QList<QByteArray> &records, PortraitPool &male,
-                       PortraitPool &female);
+void markUsedPortraits(const QList<QByteArray> &records, PortraitPool &male, PortraitPool &female);
 
 } // namespace EditData
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStringListModel>
@@ -18,13 +19,15 @@ void MainWindow::on_cmd_open_clicked()
 
     // Nothing of the file that is open now changes until the new one has
     // been read whole and checked, so a refused file costs no work.
+    // Only a regular file is read: opening a pipe would block the window
+    // until something writes to it.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         QMessageBox::critical(this, tr("錯誤"), tr("文件無法打開。"));
         return;
     }
-    const QByteArray image = file.size() == EditData::fileSize ? file.read(EditData::fileSize + 1)
-                                                               : QByteArray();
+    const QByteArray image =
+            file.size() == EditData::fileSize ? file.read(EditData::fileSize + 1) : QByteArray();
     if (image.size() != EditData::fileSize) {
         QMessageBox::critical(this, tr("錯誤"), tr("文件大小非預期。"));
         return;
@@ -71,8 +74,7 @@ void MainWindow::writeRecordsToImage()
 
 void MainWindow::refreshNameList()
 {
-    const QStringList rows =
-            EditData::officerNameRows(m_records, QTextCodec::codecForName("Big5"));
+    const QStringList rows = EditData::officerNameRows(m_records, QTextCodec::codecForName("Big5"));
     auto *model = qobject_cast<QStringListModel *>(ui->nameListView->model());
     if (!model) {
         model = new QStringListModel(this);

@@ -17,18 +17,18 @@ Generate::Options optionsFromForm(const Ui::MainWindow &ui)
 {
     using namespace Generate;
     Options options;
-    options.abilities = ui.radio_dimSuper->isChecked() ? AbilityLevel::Super
-            : ui.radio_dimHigh->isChecked()            ? AbilityLevel::High
-            : ui.radio_dimMedium->isChecked()          ? AbilityLevel::Medium
-                                                       : AbilityLevel::Low;
+    options.abilities = ui.radio_dimSuper->isChecked()    ? AbilityLevel::Super
+                        : ui.radio_dimHigh->isChecked()   ? AbilityLevel::High
+                        : ui.radio_dimMedium->isChecked() ? AbilityLevel::Medium
+                                                          : AbilityLevel::Low;
     options.biased = ui.radio_dimBias->isChecked();
-    options.skills = ui.radio_specialAll->isChecked() ? SkillLevel::All
-            : ui.radio_specialMany->isChecked()       ? SkillLevel::Many
-            : ui.radio_specialMedium->isChecked()     ? SkillLevel::Medium
-                                                      : SkillLevel::Little;
-    options.aptitudes = ui.radio_armyAll->isChecked() ? AptitudeLevel::All
-            : ui.radio_armySome->isChecked()          ? AptitudeLevel::Some
-                                                      : AptitudeLevel::Bad;
+    options.skills = ui.radio_specialAll->isChecked()      ? SkillLevel::All
+                     : ui.radio_specialMany->isChecked()   ? SkillLevel::Many
+                     : ui.radio_specialMedium->isChecked() ? SkillLevel::Medium
+                                                           : SkillLevel::Little;
+    options.aptitudes = ui.radio_armyAll->isChecked()    ? AptitudeLevel::All
+                        : ui.radio_armySome->isChecked() ? AptitudeLevel::Some
+                                                         : AptitudeLevel::Bad;
     options.typeEffect = ui.chk_typeEffect->isChecked();
     options.character = ui.chk_character->isChecked();
     return options;
@@ -77,8 +77,8 @@ void MainWindow::on_cmd_generateSingle_clicked()
         QMessageBox::warning(this, tr("錯誤"), tr("新武將人數已滿。"));
         return;
     }
-    const qint64 slot = std::find_if(m_records.cbegin(), m_records.cend(), isEmptySlot)
-            - m_records.cbegin();
+    const qint64 slot =
+            std::find_if(m_records.cbegin(), m_records.cend(), isEmptySlot) - m_records.cbegin();
     const QString familyName = ui->edit_fName->text();
     const QString givenName = ui->edit_gName->text();
     const QString styleName = ui->edit_aName->text();

@@ -13,9 +13,9 @@ void MainWindow::loadNamePools()
         const char *failure;
     };
     const PoolFile files[] = {
-        {"familyName.dat", &m_familyNames, QT_TR_NOOP("無法打開familyName.dat。")},
-        {"boyName.dat", &m_boyNames, QT_TR_NOOP("無法打開boyName.dat。")},
-        {"girlName.dat", &m_girlNames, QT_TR_NOOP("無法打開girlName.dat。")},
+            {"familyName.dat", &m_familyNames, QT_TR_NOOP("無法打開familyName.dat。")},
+            {"boyName.dat", &m_boyNames, QT_TR_NOOP("無法打開boyName.dat。")},
+            {"girlName.dat", &m_girlNames, QT_TR_NOOP("無法打開girlName.dat。")},
     };
     // The files lie in the working directory; loading ends at the first one
     // that cannot be opened, leaving its pool and those after it empty.
