@@ -116,6 +116,16 @@ void copyBundledPools(const QString &dir)
     }
 }
 
+std::unique_ptr<MainWindow> startWindowIn(const QString &dir)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir);
+    std::unique_ptr<MainWindow> window(new MainWindow);
+    QDir::setCurrent(previous);
+    window->show();
+    return window;
+}
+
 void click(MainWindow &window, const char *buttonName)
 {
     auto *button = window.findChild<QPushButton *>(QLatin1String(buttonName));

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 class MainWindow;
 class QWidget;
 
@@ -54,6 +56,10 @@ QByteArray readFile(const QString &path);
 
 // Writes the three bundled name-pool files into dir.
 void copyBundledPools(const QString &dir);
+
+// Constructs and shows a window started with dir as working directory, so
+// that it loads the name pools found there.
+std::unique_ptr<MainWindow> startWindowIn(const QString &dir);
 
 // Driving the window.
 void click(MainWindow &window, const char *buttonName);

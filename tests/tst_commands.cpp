@@ -71,12 +71,8 @@ private:
 void TestCommands::init()
 {
     m_driver.reset(new DialogDriver);
-    const QString previous = QDir::currentPath();
     copyBundledPools(m_dir.path());
-    QDir::setCurrent(m_dir.path());
-    m_window.reset(new MainWindow);
-    QDir::setCurrent(previous);
-    m_window->show();
+    m_window = startWindowIn(m_dir.path());
     m_path = m_dir.path() + "/editdata.rqv";
 }
 
@@ -440,10 +436,7 @@ void TestCommands::batchCutsLongNames()
     QVERIFY(writeFile(pools.path() + "/boyName.dat",
                       QString(20, QChar(0x5099)).toUtf8() + ",a\r\n"));
     QVERIFY(writeFile(pools.path() + "/girlName.dat", "x,a\r\n"));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(pools.path());
-    m_window.reset(new MainWindow);
-    QDir::setCurrent(previous);
+    m_window = startWindowIn(pools.path());
     QVERIFY(m_driver->takeMessages().isEmpty());
 
     QByteArray image = blankImage();

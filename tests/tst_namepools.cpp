@@ -115,15 +115,12 @@ void TestNamePools::missingFilesStopLoading()
         QVERIFY(QDir(dir.path()).mkdir(missing));
     const QString image = dir.path() + "/editdata.rqv";
     QVERIFY(writeFile(image, blankImage()));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
 
     DialogDriver driver;
-    MainWindow window;
-    window.show();
+    const std::unique_ptr<MainWindow> started = startWindowIn(dir.path());
+    MainWindow &window = *started;
     QVERIFY(window.isVisible());
     const auto startMessages = driver.takeMessages();
-    QDir::setCurrent(previous);
     if (missing.isEmpty()) {
         QVERIFY(startMessages.isEmpty());
     } else {

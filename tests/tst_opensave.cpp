@@ -42,12 +42,8 @@ private:
 void TestOpenSave::init()
 {
     m_driver.reset(new DialogDriver);
-    const QString previous = QDir::currentPath();
     copyBundledPools(m_dir.path());
-    QDir::setCurrent(m_dir.path());
-    m_window.reset(new MainWindow);
-    QDir::setCurrent(previous);
-    m_window->show();
+    m_window = startWindowIn(m_dir.path());
     QVERIFY(m_driver->takeMessages().isEmpty());
 }
 
