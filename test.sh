@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first in a normal
-# build, then in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, whose Debian package is then made and checked, and then in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
@@ -13,6 +14,10 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+# The Debian package made from the release build, unpacked and started.
+install_packages "${PACKAGE_CHECK_PACKAGES[@]}"
+scripts/check-package.sh
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

@@ -20,7 +20,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg
 # at install time, from the prefix in force then: `cmake --install --prefix`
 # and the package (installed under /usr whatever CMAKE_INSTALL_PREFIX was at
 # configure time) both get the folder their files really land in. DESTDIR is
-# left out of it, as it is only a staging root.
+# left out of it, as it is only a staging root. The file is made in a folder
+# of the build tree and removed once installed, so that an install as root
+# leaves no file there that a later install or package as a user could not
+# replace.
+set(OFFICER_MAKER_ENTRY_DIR ${PROJECT_BINARY_DIR}/desktop-entry)
+file(MAKE_DIRECTORY ${OFFICER_MAKER_ENTRY_DIR})
 install(CODE "
     set(_datadir [[${CMAKE_INSTALL_DATADIR}]])
     if(IS_ABSOLUTE \"\${_datadir}\")
@@ -29,10 +34,11 @@ install(CODE "
         set(_appdata \"\${CMAKE_INSTALL_PREFIX}/\${_datadir}\")
     endif()
     set(OFFICER_MAKER_POOL_DIR \"\${_appdata}/officer-maker\")
+    set(_entry [[${OFFICER_MAKER_ENTRY_DIR}/officer-maker.desktop]])
     configure_file([[${PROJECT_SOURCE_DIR}/packaging/officer-maker.desktop.in]]
-                   [[${PROJECT_BINARY_DIR}/packaging/officer-maker.desktop]] @ONLY)
-    file(INSTALL DESTINATION \"\${_appdata}/applications\" TYPE FILE
-         FILES [[${PROJECT_BINARY_DIR}/packaging/officer-maker.desktop]])
+                   \"\${_entry}\" @ONLY)
+    file(INSTALL DESTINATION \"\${_appdata}/applications\" TYPE FILE FILES \"\${_entry}\")
+    file(REMOVE \"\${_entry}\")
 ")
 
 # Debian package: `cpack -G DEB` in the build folder.
@@ -48,9 +54,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-A desktop tool with a Traditional Chinese interface that adds new officers,
+# The first line of the package's description is the summary; this follows it.
+set(CPACK_PACKAGE_DESCRIPTION
+"A desktop tool with a Traditional Chinese interface that adds new officers,
 with generated names and family links, to the game's data file. It comes with
 name pools of family names and boys' and girls' given names.")
 include(CPack)

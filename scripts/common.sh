@@ -2,6 +2,8 @@
 # way to install the missing ones.
 
 BUILD_PACKAGES=(cmake g++ make qtbase5-dev fonts-wqy-microhei)
+# For scripts/check-package.sh: building the Debian package and checking it.
+PACKAGE_CHECK_PACKAGES=(desktop-file-utils dpkg-dev file strace x11-utils xvfb)
 
 install_packages() {
     local missing=()
