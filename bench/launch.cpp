@@ -1,0 +1,21 @@
+// Starts the program's window the way officer-maker's main does and ends once
+// the window is shown and the event loop idle, printing the peak memory. Only
+// for timing the start-up; officer-maker itself takes no arguments.
+
+#include "mainwindow.h"
+#include "whenshown.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int result;
+    {
+        MainWindow window;
+        ExitWhenShown exitWhenShown(window);
+        window.show();
+        result = app.exec();
+    }
+    return result;
+}
