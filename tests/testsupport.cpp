@@ -45,14 +45,19 @@ void DialogDriver::poll()
         ++m_fileDialogsSeen;
         lastFileDialogCaption = dialog->windowTitle();
         lastFileDialogFilters = dialog->nameFilters();
-        const QString answer = m_fileAnswers.isEmpty() ? QString() : m_fileAnswers.takeFirst();
-        if (answer.isEmpty()) {
+        if (m_fileAnswers.isEmpty()) {
             dialog->reject();
+            return;
+        }
+        const auto [path, choice] = m_fileAnswers.takeFirst();
+        dialog->selectFile(path);
+        QDialog *plain = dialog;
+        if (choice == AsTyped) {
+            plain->done(QDialog::Accepted);
         } else {
-            // Accepted as typed, without the dialog's own checks, so that a
-            // file may vanish or turn out unreadable after it was chosen.
-            dialog->selectFile(answer);
-            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+            plain->accept();
+            if (choice == ThenRemoved)
+                QFile::remove(path);
         }
     }
 }

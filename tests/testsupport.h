@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -15,7 +16,10 @@ class QWidget;
 
 // Answers the modal dialogs that the window opens: every message box is
 // recorded and closed with OK, and every file dialog gets the next planned
-// answer (a path to choose, or an empty string to cancel).
+// answer (a path to choose, or an empty string to cancel). A path is handed
+// to the window as typed, without the dialog's own checks, so that it may
+// name a file that vanished or cannot be read; or it is chosen through the
+// dialog; or chosen and then removed at once.
 class DialogDriver : public QObject
 {
     Q_OBJECT
@@ -27,8 +31,13 @@ public:
         QString text;
     };
 
+    enum Choice { AsTyped, ThroughDialog, ThenRemoved };
+
     DialogDriver();
-    void planFileDialog(const QString &path) { m_fileAnswers.append(path); }
+    void planFileDialog(const QString &path, Choice choice = AsTyped)
+    {
+        m_fileAnswers.append({path, choice});
+    }
     QList<Message> takeMessages();
     int fileDialogsSeen() const { return m_fileDialogsSeen; }
     QString lastFileDialogCaption;
@@ -38,7 +47,7 @@ private:
     void poll();
     QTimer m_timer;
     QList<Message> m_messages;
-    QStringList m_fileAnswers;
+    QList<QPair<QString, Choice>> m_fileAnswers;
     int m_fileDialogsSeen = 0;
 };
 

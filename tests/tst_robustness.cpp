@@ -7,19 +7,14 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
-#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -566,66 +561,6 @@ bool generateBatch(MainWindow &window, DialogDriver &driver, Model &model, Rng &
     return true;
 }
 
-// Answers the dialogs of the open command without a DialogDriver: it can
-// hand the window a path that the dialog would not accept, or remove the
-// chosen file once the dialog has accepted it.
-class OpenAnswerer : public QObject
-{
-public:
-    enum How { Choose, Force, ChooseThenRemove };
-
-    OpenAnswerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &OpenAnswerer::poll);
-        m_timer.start(2);
-    }
-    void plan(const QString &path, How how) { m_answers.append({path, how}); }
-    QList<DialogDriver::Message> takeMessages()
-    {
-        QList<DialogDriver::Message> messages;
-        messages.swap(m_messages);
-        return messages;
-    }
-
-private:
-    struct Answer
-    {
-        QString path;
-        How how;
-    };
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            const QString kind = box->icon() == QMessageBox::Critical ? QStringLiteral("critical")
-                                 : box->icon() == QMessageBox::Warning
-                                         ? QStringLiteral("warning")
-                                         : QStringLiteral("information");
-            m_messages.append({kind, box->windowTitle(), box->text()});
-            box->button(QMessageBox::Ok)->click();
-        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            if (m_answers.isEmpty()) {
-                dialog->reject();
-                return;
-            }
-            const Answer answer = m_answers.takeFirst();
-            dialog->selectFile(answer.path);
-            QDialog *plain = dialog;
-            if (answer.how == Force) {
-                plain->done(QDialog::Accepted); // skips the dialog's own checks
-            } else {
-                plain->accept();
-                if (answer.how == ChooseThenRemove)
-                    QFile::remove(answer.path);
-            }
-        }
-    }
-
-    QTimer m_timer;
-    QList<Answer> m_answers;
-    QList<DialogDriver::Message> m_messages;
-};
-
 // Opens the writing end of a pipe if the window still blocks on it after a
 // while, so that a window stuck on a pipe fails the test instead of hanging.
 class PipeRescue
@@ -1011,19 +946,19 @@ void TestRobustness::hostileFilesKeepTheOpenFile_data()
     const QString cannotOpen = QStringLiteral("文件無法打開。");
     const QString wrongSize = QStringLiteral("文件大小非預期。");
     QTest::newRow("folder handed to the window")
-            << "folder" << int(OpenAnswerer::Force) << cannotOpen;
+            << "folder" << int(DialogDriver::AsTyped) << cannotOpen;
     // The dialog goes into a folder instead of choosing it.
     QTest::newRow("folder chosen in the dialog")
-            << "folder" << int(OpenAnswerer::Choose) << QString();
-    QTest::newRow("missing file") << "missing" << int(OpenAnswerer::Force) << cannotOpen;
+            << "folder" << int(DialogDriver::ThroughDialog) << QString();
+    QTest::newRow("missing file") << "missing" << int(DialogDriver::AsTyped) << cannotOpen;
     QTest::newRow("file vanishing after the dialog")
-            << "good size" << int(OpenAnswerer::ChooseThenRemove) << cannotOpen;
+            << "good size" << int(DialogDriver::ThenRemoved) << cannotOpen;
     QTest::newRow("dangling symbolic link")
-            << "dangling link" << int(OpenAnswerer::Force) << cannotOpen;
-    QTest::newRow("named pipe") << "pipe" << int(OpenAnswerer::Choose) << cannotOpen;
+            << "dangling link" << int(DialogDriver::AsTyped) << cannotOpen;
+    QTest::newRow("named pipe") << "pipe" << int(DialogDriver::ThroughDialog) << cannotOpen;
     for (int size : {0, 1, fileSize - 1, fileSize + 1, 5 * 1024 * 1024 + 3}) {
         QTest::newRow(qPrintable(QStringLiteral("%1 bytes").arg(size)))
-                << QString::number(size) << int(OpenAnswerer::Choose) << wrongSize;
+                << QString::number(size) << int(DialogDriver::ThroughDialog) << wrongSize;
     }
 }
 
@@ -1060,7 +995,7 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
                 .arg(info.isFile() ? QString::fromLatin1(readFile(hostile).toBase64()) : QString());
     };
 
-    OpenAnswerer answerer;
+    DialogDriver answerer;
     const auto started = startWindowIn(m_dir.path());
     MainWindow &window = *started;
     QVERIFY(answerer.takeMessages().isEmpty());
@@ -1068,7 +1003,7 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
     auto tryHostile = [&] {
         makeHostile();
         const QString before = hostileState();
-        answerer.plan(hostile, OpenAnswerer::How(how));
+        answerer.planFileDialog(hostile, DialogDriver::Choice(how));
         if (kind == "pipe") {
             PipeRescue rescue(hostile);
             click(window, "cmd_open");
@@ -1085,7 +1020,7 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
             QCOMPARE(messages.at(0).title, QStringLiteral("錯誤"));
             QCOMPARE(messages.at(0).text, message);
         }
-        if (how != OpenAnswerer::ChooseThenRemove)
+        if (how != DialogDriver::ThenRemoved)
             QCOMPARE(hostileState(), before);
     };
 
@@ -1107,7 +1042,7 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
     putRecord(image, 2, occupiedRecord(big5("關"), big5("平"), 180));
     const QString good = dir.path() + QStringLiteral("/editdata.rqv");
     QVERIFY(writeFile(good, image));
-    answerer.plan(good, OpenAnswerer::Choose);
+    answerer.planFileDialog(good, DialogDriver::ThroughDialog);
     click(window, "cmd_open");
     QVERIFY(answerer.takeMessages().isEmpty());
     setText(window, "edit_fName", QStringLiteral("關"));
