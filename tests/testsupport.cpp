@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -29,37 +30,100 @@ QList<DialogDriver::Message> DialogDriver::takeMessages()
     return messages;
 }
 
+QList<DialogDriver::Message> DialogDriver::takeQuestions()
+{
+    QList<Message> questions;
+    questions.swap(m_questions);
+    return questions;
+}
+
 void DialogDriver::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (box->standardButtons() != QMessageBox::Ok) {
+            answerQuestion(box);
+            return;
+        }
         const QString kind = box->icon() == QMessageBox::Critical  ? QStringLiteral("critical")
                              : box->icon() == QMessageBox::Warning ? QStringLiteral("warning")
                                                                    : QStringLiteral("information");
         m_messages.append({kind, box->windowTitle(), box->text()});
-        const bool ours = box->standardButtons() == QMessageBox::Ok && box->parentWidget()
-                          && box->parentWidget()->inherits("MainWindow");
+        const bool ours = box->parentWidget() && box->parentWidget()->inherits("MainWindow");
         box->done(QMessageBox::Ok);
         QVERIFY2(ours, qPrintable(box->text()));
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-        ++m_fileDialogsSeen;
-        lastFileDialogCaption = dialog->windowTitle();
-        lastFileDialogFilters = dialog->nameFilters();
-        if (m_fileAnswers.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        const auto [path, choice] = m_fileAnswers.takeFirst();
-        dialog->selectFile(path);
-        QDialog *plain = dialog;
-        if (choice == AsTyped) {
-            plain->done(QDialog::Accepted);
-        } else {
-            plain->accept();
-            if (choice == ThenRemoved)
-                QFile::remove(path);
-        }
+        answerFileDialog(dialog);
     }
+}
+
+void DialogDriver::answerQuestion(QMessageBox *box)
+{
+    m_questions.append({QStringLiteral("question"), box->windowTitle(), box->text()});
+    lastQuestionButtons = box->standardButtons();
+    lastQuestionDefault = box->standardButton(box->defaultButton());
+    QMessageBox::StandardButton answer =
+            box->standardButtons() & QMessageBox::Discard ? QMessageBox::Discard : QMessageBox::No;
+    if (!m_answers.isEmpty())
+        answer = m_answers.takeFirst();
+    const bool ours = box->icon() == QMessageBox::Question && box->parentWidget()
+                      && box->parentWidget()->inherits("MainWindow");
+    // Escape stands for closing the box without choosing.
+    if (answer == QMessageBox::Escape)
+        QTest::keyClick(box, Qt::Key_Escape);
+    else if (QAbstractButton *button = box->button(answer))
+        button->click();
+    else
+        QVERIFY2(false, qPrintable(QStringLiteral("no such button in: ") + box->text()));
+    QVERIFY2(ours, qPrintable(box->text()));
+}
+
+// The dialog leaves its file-name field alone while the field has the focus,
+// which it takes at some moment after it is shown.
+static void chooseFile(QFileDialog *dialog, const QString &path)
+{
+    if (QWidget *focus = dialog->focusWidget())
+        focus->clearFocus();
+    dialog->selectFile(path);
+}
+
+void DialogDriver::answerFileDialog(QFileDialog *dialog)
+{
+    // The dialog reads its folder in the background and may drop a file
+    // chosen meanwhile; it is chosen again until the dialog holds it.
+    if (dialog == m_choosing) {
+        const QString wanted = QFileInfo(m_chosen.first).absoluteFilePath();
+        const QStringList selected = dialog->selectedFiles();
+        if (selected.size() != 1 || QFileInfo(selected.at(0)).absoluteFilePath() != wanted) {
+            if (++m_choosingPolls < 200) {
+                chooseFile(dialog, m_chosen.first);
+                return;
+            }
+        }
+        m_choosing = nullptr;
+        QDialog *plain = dialog;
+        plain->accept();
+        if (m_chosen.second == ThenRemoved)
+            QFile::remove(m_chosen.first);
+        return;
+    }
+    ++m_fileDialogsSeen;
+    lastFileDialogCaption = dialog->windowTitle();
+    lastFileDialogFilters = dialog->nameFilters();
+    if (m_fileAnswers.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    const auto answer = m_fileAnswers.takeFirst();
+    chooseFile(dialog, answer.first);
+    if (answer.second == AsTyped) {
+        QDialog *plain = dialog;
+        plain->done(QDialog::Accepted);
+        return;
+    }
+    m_choosing = dialog;
+    m_chosen = answer;
+    m_choosingPolls = 0;
 }
 
 QByteArray blankImage()

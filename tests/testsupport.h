@@ -2,9 +2,12 @@
 #define TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QFileDialog>
 #include <QList>
+#include <QMessageBox>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -14,19 +17,22 @@
 class MainWindow;
 class QWidget;
 
-// Answers the modal dialogs that the window opens: every message box is
-// recorded and closed with OK, and every file dialog gets the next planned
-// answer (a path to choose, or an empty string to cancel). A path is handed
-// to the window as typed, without the dialog's own checks, so that it may
-// name a file that vanished or cannot be read; or it is chosen through the
-// dialog; or chosen and then removed at once.
+// Answers the modal dialogs that the window opens: every message box with
+// the single button OK is recorded and closed; every question (a box with
+// other buttons) is recorded apart and answered with the next planned
+// answer, or when none is planned with Discard if offered, else No; every
+// file dialog gets the next planned answer (a path to choose, or an empty
+// string to cancel). A path is handed to the window as typed, without the
+// dialog's own checks, so that it may name a file that vanished or cannot be
+// read; or it is chosen through the dialog; or chosen and then removed at
+// once.
 class DialogDriver : public QObject
 {
     Q_OBJECT
 public:
     struct Message
     {
-        QString kind; // "critical", "warning", "information"
+        QString kind; // "critical", "warning", "information", "question"
         QString title;
         QString text;
     };
@@ -38,17 +44,30 @@ public:
     {
         m_fileAnswers.append({path, choice});
     }
+    void planAnswer(QMessageBox::StandardButton answer) { m_answers.append(answer); }
     QList<Message> takeMessages();
+    QList<Message> takeQuestions();
     int fileDialogsSeen() const { return m_fileDialogsSeen; }
     QString lastFileDialogCaption;
     QStringList lastFileDialogFilters;
+    // Buttons and default button of the last question.
+    QMessageBox::StandardButtons lastQuestionButtons;
+    QMessageBox::StandardButton lastQuestionDefault = QMessageBox::NoButton;
 
 private:
     void poll();
+    void answerQuestion(QMessageBox *box);
+    void answerFileDialog(QFileDialog *dialog);
     QTimer m_timer;
     QList<Message> m_messages;
+    QList<Message> m_questions;
+    QList<QMessageBox::StandardButton> m_answers;
     QList<QPair<QString, Choice>> m_fileAnswers;
     int m_fileDialogsSeen = 0;
+    // A file dialog given a file to choose, accepted once it has taken it in.
+    QPointer<QFileDialog> m_choosing;
+    QPair<QString, Choice> m_chosen;
+    int m_choosingPolls = 0;
 };
 
 // Record helpers.

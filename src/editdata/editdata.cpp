@@ -71,18 +71,32 @@ QString readName(const QByteArray &record, int offset, QTextCodec *codec)
     return codec->toUnicode(begin, length);
 }
 
+QString officerName(const QByteArray &record, QTextCodec *codec)
+{
+    QString name = readName(record, familyName, codec) + readName(record, givenName, codec);
+    if (qFromLittleEndian<quint32>(record.constData() + styleName) != 0)
+        name += QLatin1Char('(') + readName(record, styleName, codec) + QLatin1Char(')');
+    return name;
+}
+
 QStringList officerNameRows(const QList<QByteArray> &records, QTextCodec *codec)
 {
     QStringList rows;
     for (const QByteArray &record : records) {
-        if (isEmptySlot(record))
-            continue;
-        QString row = readName(record, familyName, codec) + readName(record, givenName, codec);
-        if (qFromLittleEndian<quint32>(record.constData() + styleName) != 0)
-            row += QLatin1Char('(') + readName(record, styleName, codec) + QLatin1Char(')');
-        rows.append(row);
+        if (!isEmptySlot(record))
+            rows.append(officerName(record, codec));
     }
     return rows;
+}
+
+QVector<int> occupiedSlots(const QList<QByteArray> &records)
+{
+    QVector<int> occupied;
+    for (int slot = 0; slot < records.size(); ++slot) {
+        if (!isEmptySlot(records.at(slot)))
+            occupied.append(slot);
+    }
+    return occupied;
 }
 
 namespace {

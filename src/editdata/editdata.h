@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QTextCodec;
 
@@ -78,9 +79,15 @@ void writeRecordsToImage(const QList<QByteArray> &records, QByteArray &image);
 // end of the record. Without a codec the text is empty.
 QString readName(const QByteArray &record, int offset, QTextCodec *codec);
 
-// One row per occupied slot, in slot order: family name, given name and,
-// when bytes 35-38 are not all zero, the style name in brackets.
+// An officer's name as the list shows it: family name, given name and, when
+// bytes 35-38 are not all zero, the style name in brackets.
+QString officerName(const QByteArray &record, QTextCodec *codec);
+
+// One row per occupied slot, in slot order, each the officer's name.
 QStringList officerNameRows(const QList<QByteArray> &records, QTextCodec *codec);
+
+// The occupied slots, in ascending order: slot of each row of the list.
+QVector<int> occupiedSlots(const QList<QByteArray> &records);
 
 using PortraitPool = QMap<quint16, bool>;
 

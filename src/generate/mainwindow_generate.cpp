@@ -34,12 +34,6 @@ Generate::Options optionsFromForm(const Ui::MainWindow &ui)
     return options;
 }
 
-qint64 occupiedSlots(const QList<QByteArray> &records)
-{
-    return std::count_if(records.cbegin(), records.cend(),
-                         [](const QByteArray &record) { return !isEmptySlot(record); });
-}
-
 } // namespace
 
 void MainWindow::generateOfficer(qint64 slot, bool female, quint8 birthYear,
@@ -73,7 +67,7 @@ void MainWindow::on_cmd_generateSingle_clicked()
         QMessageBox::warning(this, tr("錯誤"), tr("請先打開數據文件。"));
         return;
     }
-    if (occupiedSlots(m_records) > recordCount - 1) {
+    if (occupiedSlots(m_records).size() > recordCount - 1) {
         QMessageBox::warning(this, tr("錯誤"), tr("新武將人數已滿。"));
         return;
     }
@@ -112,7 +106,7 @@ void MainWindow::on_cmd_generateAll_clicked()
         return;
     }
     Generate::BatchRequest request;
-    const qint64 occupied = occupiedSlots(m_records);
+    const qint64 occupied = occupiedSlots(m_records).size();
     request.men = qMax(0, ui->num_male->text().toInt());
     request.women = qMax(0, ui->num_female->text().toInt());
     if (occupied + request.men + request.women > recordCount) {
