@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: the Debian packages the program needs, and a
 # way to install the missing ones.
 
-BUILD_PACKAGES=(cmake g++ make qtbase5-dev fonts-wqy-microhei)
+BUILD_PACKAGES=(cmake g++ make qtbase5-dev qttranslations5-l10n fonts-wqy-microhei)
 # For scripts/check-package.sh: building the Debian package and checking it.
 PACKAGE_CHECK_PACKAGES=(desktop-file-utils dpkg-dev file strace x11-utils xvfb)
 

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 #include "names.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 
@@ -13,14 +15,19 @@ void MainWindow::loadNamePools()
         const char *failure;
     };
     const PoolFile files[] = {
-            {"familyName.dat", &m_familyNames, QT_TR_NOOP("無法打開familyName.dat。")},
-            {"boyName.dat", &m_boyNames, QT_TR_NOOP("無法打開boyName.dat。")},
-            {"girlName.dat", &m_girlNames, QT_TR_NOOP("無法打開girlName.dat。")},
+            {Names::poolFiles[0], &m_familyNames, QT_TR_NOOP("無法打開familyName.dat。")},
+            {Names::poolFiles[1], &m_boyNames, QT_TR_NOOP("無法打開boyName.dat。")},
+            {Names::poolFiles[2], &m_girlNames, QT_TR_NOOP("無法打開girlName.dat。")},
     };
-    // The files lie in the working directory; loading ends at the first one
-    // that cannot be opened, leaving its pool and those after it empty.
+    // The files lie in the working directory or, when it holds none of them,
+    // in the folder that an installed program keeps them in. Loading ends at
+    // the first one that cannot be opened, leaving its pool and those after
+    // it empty.
+    const QDir folder(Names::poolFolder(QDir::currentPath(),
+                                        QCoreApplication::applicationDirPath()
+                                                + QStringLiteral("/../share/officer-maker")));
     for (const PoolFile &file : files) {
-        QFile in(QString::fromLatin1(file.fileName));
+        QFile in(folder.filePath(QString::fromLatin1(file.fileName)));
         if (!in.open(QIODevice::ReadOnly)) {
             QMessageBox::warning(this, tr("錯誤"), tr(file.failure));
             return;

@@ -1,5 +1,7 @@
 #include "names.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextCodec>
 
 #include <algorithm>
@@ -7,6 +9,16 @@
 #include <vector>
 
 namespace Names {
+
+QString poolFolder(const QString &workingFolder, const QString &installedFolder)
+{
+    const QDir working(workingFolder);
+    for (const char *file : poolFiles) {
+        if (working.exists(QLatin1String(file)))
+            return workingFolder;
+    }
+    return QFileInfo(installedFolder).isDir() ? installedFolder : workingFolder;
+}
 
 QStringList parseNamePool(const QByteArray &bytes)
 {

@@ -9,6 +9,13 @@ class QTextCodec;
 
 namespace Names {
 
+// The three name-pool files, in the order they are read.
+constexpr const char *poolFiles[] = {"familyName.dat", "boyName.dat", "girlName.dat"};
+
+// The folder the name pools are read from: the working folder, unless it
+// holds none of the three files and the installed folder exists.
+QString poolFolder(const QString &workingFolder, const QString &installedFolder);
+
 // The names of one name-pool file: for each line (raw bytes, line end
 // included), the UTF-8 text up to its first NUL byte, cut at its first comma
 // (the whole line when it has none). A name already taken is dropped, so the
