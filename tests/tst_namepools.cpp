@@ -23,6 +23,7 @@ private slots:
     void bundledPoolsAreValid_data();
     void bundledPoolsAreValid();
     void fittingCutsAtCharacterBoundaries();
+    void installedFolderOnlyWhenTheWorkingFolderHasNoPool();
 };
 
 void TestNamePools::parsing_data()
@@ -215,6 +216,23 @@ void TestNamePools::fittingCutsAtCharacterBoundaries()
     QVERIFY(!Names::encodesExactly(QStringLiteral("刘"), codec));
     QVERIFY(Names::encodesExactly(QStringLiteral("劉備 a?"), codec));
     QVERIFY(!Names::encodesExactly(QStringLiteral("劉"), nullptr));
+}
+
+// The installed folder is used only when the working folder holds none of
+// the three files; one file there is enough to keep the working folder, with
+// its warnings for the others.
+void TestNamePools::installedFolderOnlyWhenTheWorkingFolderHasNoPool()
+{
+    QTemporaryDir working;
+    QTemporaryDir installed;
+    const QString missing = installed.path() + "/missing";
+    QCOMPARE(Names::poolFolder(working.path(), installed.path()), installed.path());
+    QCOMPARE(Names::poolFolder(working.path(), missing), working.path());
+    for (const char *pool : Names::poolFiles) {
+        QTemporaryDir one;
+        QVERIFY(writeFile(one.path() + "/" + pool, "甲,\r\n"));
+        QCOMPARE(Names::poolFolder(one.path(), installed.path()), one.path());
+    }
 }
 
 QTEST_MAIN(TestNamePools)

@@ -1,13 +1,34 @@
 #include "mainwindow.h"
+#include "recordscommand.h"
 #include "ui_mainwindow.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QIntValidator>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QSessionManager>
+#include <QStatusBar>
 #include <QTextCodec>
+#include <QUndoStack>
+
+namespace {
+
+// How long a status-bar message stays, in milliseconds.
+constexpr int statusTimeout = 5000;
+
+// Steps kept for undo. Each keeps only the records its command changed, so
+// the history stays small however long the session.
+constexpr int undoLimit = 100;
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , m_undoStack(new QUndoStack(this))
 {
     ui->setupUi(this);
 
@@ -21,9 +42,118 @@ MainWindow::MainWindow(QWidget *parent)
         QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
 
     loadNamePools();
+
+    m_undoStack->setUndoLimit(undoLimit);
+    connect(m_undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    createMenus();
+#ifndef QT_NO_SESSIONMANAGER
+    // The window asks about unsaved changes itself when the session ends.
+    QGuiApplication::setFallbackSessionManagementEnabled(false);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
+#endif
 }
 
 MainWindow::~MainWindow()
 {
     delete ui;
+}
+
+void MainWindow::createMenus()
+{
+    QMenu *fileMenu = menuBar()->addMenu(tr("文件(&F)"));
+    QAction *openAction = fileMenu->addAction(tr("打開"), this, &MainWindow::on_cmd_open_clicked);
+    openAction->setShortcut(QKeySequence::Open);
+    QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
+    saveAction->setShortcut(QKeySequence::Save);
+    fileMenu->addSeparator();
+    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &QWidget::close);
+    quitAction->setShortcut(QKeySequence::Quit);
+
+    QMenu *editMenu = menuBar()->addMenu(tr("編輯(&E)"));
+    QAction *undoAction = m_undoStack->createUndoAction(this, tr("撤銷"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    editMenu->addAction(undoAction);
+    QAction *redoAction = m_undoStack->createRedoAction(this, tr("重做"));
+    redoAction->setShortcut(QKeySequence::Redo);
+    editMenu->addAction(redoAction);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+#ifndef QT_NO_SESSIONMANAGER
+void MainWindow::commitData(QSessionManager &manager)
+{
+    if (manager.allowsInteraction()) {
+        if (!maybeSave())
+            manager.cancel();
+    } else if (!m_undoStack->isClean()) {
+        // Nobody can be asked: keep the work rather than lose it.
+        writeFile();
+    }
+}
+#endif
+
+// Asks what to do with unsaved changes; true when the caller may go on.
+bool MainWindow::maybeSave()
+{
+    if (m_undoStack->isClean())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+            this, tr("未保存的修改"),
+            tr("「%1」有未保存的修改，是否先保存？").arg(QFileInfo(m_filePath).fileName()),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    switch (answer) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+EditData::EditState MainWindow::editState() const
+{
+    return {m_records, m_malePortraits, m_femalePortraits};
+}
+
+// Makes what the command changed since before one undo step; a command that
+// changed nothing leaves no step. Returns whether there was a change.
+bool MainWindow::commitStep(const QString &name, const EditData::EditState &before)
+{
+    auto *step = new RecordsCommand(name, before, m_records, m_malePortraits, m_femalePortraits,
+                                    [this] { stepApplied(); });
+    if (step->isEmpty()) {
+        delete step;
+        return false;
+    }
+    m_undoStack->push(step);
+    return true;
+}
+
+// Undo or redo has put records back.
+void MainWindow::stepApplied()
+{
+    refreshNameList();
+}
+
+void MainWindow::updateTitle()
+{
+    QString fileName = QFileInfo(m_filePath).fileName();
+    // A literal [*] in the name is written twice so that it is shown as is.
+    fileName.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    setWindowTitle(QStringLiteral("%1[*] - %2").arg(fileName, tr("龍旗戰記新武將作成器")));
+    setWindowModified(!m_undoStack->isClean());
+}
+
+void MainWindow::showStatus(const QString &text)
+{
+    statusBar()->showMessage(text, statusTimeout);
 }

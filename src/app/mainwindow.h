@@ -8,6 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+class QSessionManager;
+class QUndoStack;
+
+namespace EditData {
+struct EditState;
+}
+
 namespace Ui {
 class MainWindow;
 }
@@ -22,6 +29,9 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_cmd_generateAll_clicked();
@@ -41,6 +51,19 @@ private:
                          const QString &givenName, const QString &styleName, quint16 fatherId);
     quint16 pickPortrait(bool female);
 
+    // The editor around the commands: undo history, unsaved-changes guard,
+    // menus and title.
+    void createMenus();
+    EditData::EditState editState() const;
+    bool commitStep(const QString &name, const EditData::EditState &before);
+    void stepApplied();
+    void updateTitle();
+    bool maybeSave();
+    bool save();
+    QString writeFile();
+    void commitData(QSessionManager &manager);
+    void showStatus(const QString &text);
+
     QString m_filePath;
     QByteArray m_fileImage;
     QList<QByteArray> m_records;
@@ -52,6 +75,7 @@ private:
     QStringList m_boyNames;
     QStringList m_girlNames;
     Ui::MainWindow *ui;
+    QUndoStack *m_undoStack;
 };
 
 #endif // MAINWINDOW_H

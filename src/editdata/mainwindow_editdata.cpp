@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,9 +10,12 @@
 #include <QSaveFile>
 #include <QStringListModel>
 #include <QTextCodec>
+#include <QUndoStack>
 
 void MainWindow::on_cmd_open_clicked()
 {
+    if (!maybeSave())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, tr("打開龍旗戰記自作武將數據"),
                                                       QString(), QStringLiteral("editdata.rqv"));
     if (path.isEmpty())
@@ -39,27 +43,52 @@ void MainWindow::on_cmd_open_clicked()
     buildPortraitPools();
     markUsedPortraits();
     refreshNameList();
+
+    m_undoStack->clear();
+    updateTitle();
+    showStatus(tr("已打開%1，共%2名武將。")
+                       .arg(QDir::toNativeSeparators(path))
+                       .arg(EditData::occupiedSlots(m_records).size()));
 }
 
 void MainWindow::on_cmd_save_clicked()
 {
+    save();
+}
+
+// Saves as the save button does, with its messages; true when the file was
+// written.
+bool MainWindow::save()
+{
     if (m_filePath.isEmpty())
-        return;
+        return false;
+    const QString failure = writeFile();
+    if (!failure.isEmpty()) {
+        QMessageBox::critical(this, tr("錯誤"), failure);
+        return false;
+    }
+    QMessageBox::information(this, tr("保存"), tr("保存完成。"));
+    return true;
+}
+
+// Writes the records into the open file. Returns what went wrong, or an
+// empty string once the file is written.
+QString MainWindow::writeFile()
+{
     writeRecordsToImage();
 
     // The image replaces the file whole, or the file stays as it was.
     QSaveFile file(m_filePath);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        QMessageBox::critical(this, tr("錯誤"), tr("文件無法以可寫方式打開。"));
-        return;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return tr("文件無法以可寫方式打開。");
     if (file.write(m_fileImage) != m_fileImage.size() || !file.commit()) {
         file.cancelWriting();
-        QMessageBox::critical(this, tr("錯誤"), tr("文件寫入失敗。"));
-        return;
+        return tr("文件寫入失敗。");
     }
-    QMessageBox::information(this, tr("保存"), tr("保存完成。"));
+    m_undoStack->setClean();
+    showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_filePath)));
+    return QString();
 }
 
 void MainWindow::splitRecords()

@@ -1,5 +1,6 @@
 #include "family.h"
 #include "mainwindow.h"
+#include "recordscommand.h"
 
 #include <QMessageBox>
 #include <QTextCodec>
@@ -13,5 +14,8 @@ void MainWindow::on_cmd_assignFather_clicked()
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
     if (!big5)
         return;
+    const EditData::EditState before = editState();
     Family::assignFathers(m_records, big5, Generate::programRandom);
+    if (commitStep(tr("同姓武將匹配父子關係"), before))
+        showStatus(tr("已匹配父子關係。"));
 }

@@ -2,6 +2,7 @@
 #include "generate.h"
 #include "mainwindow.h"
 #include "names.h"
+#include "recordscommand.h"
 #include "ui_mainwindow.h"
 
 #include <QMessageBox>
@@ -95,8 +96,11 @@ void MainWindow::on_cmd_generateSingle_clicked()
         }
     }
 
+    const EditState before = editState();
     generateOfficer(slot, !male, 170, familyName, givenName, styleName, noFather);
     refreshNameList();
+    if (commitStep(tr("生成單個"), before))
+        showStatus(tr("已生成1名武將。"));
 }
 
 void MainWindow::on_cmd_generateAll_clicked()
@@ -128,10 +132,13 @@ void MainWindow::on_cmd_generateAll_clicked()
         return;
     }
 
+    const EditState before = editState();
     Generate::generateBatch(m_records, request, m_familyNames, m_boyNames, m_girlNames,
                             Generate::programRandom, [this](const Generate::BatchOfficer &o) {
                                 generateOfficer(o.slot, o.female, o.birthYear, o.familyName,
                                                 o.givenName, QString(), o.fatherId);
                             });
     refreshNameList();
+    if (commitStep(tr("隨機生成"), before))
+        showStatus(tr("已生成%1名武將。").arg(request.men + request.women));
 }
