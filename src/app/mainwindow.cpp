@@ -138,9 +138,11 @@ bool MainWindow::commitStep(const QString &name, const EditData::EditState &befo
     return true;
 }
 
-// Undo or redo has put records back.
+// Undo or redo has put records back; a message about the command that made
+// them would now mislead.
 void MainWindow::stepApplied()
 {
+    statusBar()->clearMessage();
     refreshNameList();
 }
 
