@@ -1,0 +1,40 @@
+#ifndef FAMILYTREEWINDOW_H
+#define FAMILYTREEWINDOW_H
+
+#include <QByteArray>
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+
+class QModelIndex;
+class QStandardItemModel;
+
+namespace Ui {
+class FamilyTreeWindow;
+}
+
+// A window of its own showing the officers of a file as a family tree:
+// family names at the top, heads beneath, sons beneath their fathers.
+class FamilyTreeWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FamilyTreeWindow(QWidget *parent = nullptr);
+    ~FamilyTreeWindow() override;
+
+    // Rebuilds the tree from the 150 records and expands it whole.
+    void showRecords(const QList<QByteArray> &records);
+
+signals:
+    // An officer's row was double-clicked or Enter pressed on it.
+    void officerActivated(int slot);
+
+private:
+    void activate(const QModelIndex &index);
+
+    std::unique_ptr<Ui::FamilyTreeWindow> ui;
+    QStandardItemModel *m_model;
+};
+
+#endif // FAMILYTREEWINDOW_H
