@@ -1,0 +1,104 @@
+#include "officerdetails.h"
+
+#include "editdata.h"
+
+#include <QSet>
+#include <QTextCodec>
+
+namespace EditData {
+
+namespace {
+
+QVector<int> bytesAt(const QByteArray &record, int offset, int count)
+{
+    QVector<int> values;
+    values.reserve(count);
+    for (int i = 0; i < count; ++i)
+        values.append(readU8(record, offset + i));
+    return values;
+}
+
+QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *codec)
+{
+    if (id == noFather)
+        return QStringLiteral("無");
+    const int slot = int(id) - officerIdBase;
+    QString text = QString::number(id);
+    if (slot >= 0 && slot < recordCount && slot < records.size()
+        && !isEmptySlot(records.at(slot))) {
+        const QString name = officerName(records.at(slot), codec);
+        if (!name.isEmpty())
+            text += QLatin1Char(' ') + name;
+    }
+    return text;
+}
+
+} // namespace
+
+QString portraitKind(quint16 number)
+{
+    struct Pools
+    {
+        PortraitPool male, female, allMale, allFemale;
+        Pools() { buildPortraitPools(male, female, allMale, allFemale); }
+    };
+    static const Pools pools;
+    if (pools.male.contains(number) || pools.female.contains(number))
+        return QStringLiteral("通用");
+    if (pools.allMale.contains(number) || pools.allFemale.contains(number))
+        return QStringLiteral("歷史");
+    return QStringLiteral("其他");
+}
+
+OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextCodec *codec)
+{
+    OfficerDetails details;
+    if (slot < 0 || slot >= records.size())
+        return details;
+    const QByteArray &record = records.at(slot);
+    Q_ASSERT(record.size() == recordSize);
+
+    details.id = officerIdBase + slot;
+    details.title = officerName(record, codec);
+    details.familyName = readName(record, familyName, codec);
+    details.givenName = readName(record, givenName, codec);
+    details.styleName = readName(record, styleName, codec);
+    const quint8 sex = readU8(record, gender);
+    details.sex = sex == 0   ? QStringLiteral("男")
+                  : sex == 1 ? QStringLiteral("女")
+                             : QString::number(sex);
+    details.birthYear = readU16(record, birthYear);
+    details.portrait = readU16(record, portrait);
+    details.portraitKind = portraitKind(readU16(record, portrait));
+    details.abilities = bytesAt(record, abilities, 4);
+    details.aptitudes = bytesAt(record, aptitudes, 3);
+    details.skillsA = bytesAt(record, skillsA, 10);
+    details.skillsB = bytesAt(record, skillsB, 10);
+    details.characterCode = readU8(record, characterCode);
+    details.father = fatherText(records, readU16(record, fatherId), codec);
+    return details;
+}
+
+void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove)
+{
+    QSet<quint16> removedIds;
+    for (const int slot : slotsToRemove) {
+        if (slot < 0 || slot >= records.size() || slot >= recordCount)
+            continue;
+        records[slot].fill('\0');
+        removedIds.insert(quint16(officerIdBase + slot));
+    }
+    if (removedIds.isEmpty())
+        return;
+    for (QByteArray &record : records) {
+        if (isEmptySlot(record))
+            continue;
+        if (removedIds.contains(readU16(record, fatherId))
+            || removedIds.contains(readU16(record, fatherId2))) {
+            writeU16(record, fatherId, noFather);
+            writeU16(record, fatherId2, noFather);
+        }
+    }
+}
+
+} // namespace EditData

@@ -1,0 +1,52 @@
+#ifndef OFFICERDETAILS_H
+#define OFFICERDETAILS_H
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVector>
+
+class QTextCodec;
+
+namespace EditData {
+
+// What one record holds, ready to be shown. Numbers are the stored values,
+// whether or not they lie in the ranges that the generator writes.
+struct OfficerDetails
+{
+    int id = 0; // officerIdBase + slot
+    QString title; // the name as the officer list shows it
+    QString familyName;
+    QString givenName;
+    QString styleName;
+    QString sex; // "男", "女" or the stored number
+    int birthYear = 0;
+    int portrait = 0;
+    QString portraitKind; // "通用", "歷史" or "其他"
+    QVector<int> abilities; // 4 values
+    QVector<int> aptitudes; // 3 values
+    QVector<int> skillsA; // 10 values
+    QVector<int> skillsB; // 10 values
+    int characterCode = 0;
+    // "ID name" when the father link names an occupied slot, "無" for
+    // noFather, otherwise the stored number.
+    QString father;
+};
+
+// The kind of a portrait number: "通用" (generic), "歷史" (historical) or
+// "其他" when it belongs to neither pool.
+QString portraitKind(quint16 number);
+
+// Decodes the record in slot. The names are read as readName reads them; a
+// null codec leaves them empty. A slot outside the records gives empty
+// details.
+OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextCodec *codec);
+
+// Clears every given slot to zero bytes and unlinks the remaining officers
+// whose father (either field) was one of them: both fields become noFather.
+// Slots outside the records and repeated slots are ignored.
+void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove);
+
+} // namespace EditData
+
+#endif // OFFICERDETAILS_H
