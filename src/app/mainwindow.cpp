@@ -1,4 +1,6 @@
 #include "mainwindow.h"
+#include "editdata.h"
+#include "familytreewindow.h"
 #include "recordscommand.h"
 #include "ui_mainwindow.h"
 
@@ -6,6 +8,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QIntValidator>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -77,6 +80,28 @@ void MainWindow::createMenus()
     QAction *redoAction = m_undoStack->createRedoAction(this, tr("重做"));
     redoAction->setShortcut(QKeySequence::Redo);
     editMenu->addAction(redoAction);
+    editMenu->addSeparator();
+
+    // Delete removes the officers selected in the list while it has the
+    // focus, so the key keeps its meaning in the text fields.
+    m_removeAction = editMenu->addAction(tr("刪除武將"), this, &MainWindow::removeSelectedOfficers);
+    m_removeAction->setShortcut(QKeySequence::Delete);
+    m_removeAction->setShortcutContext(Qt::WidgetShortcut);
+    m_removeAction->setEnabled(false);
+    ui->nameListView->addAction(m_removeAction);
+    ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ui->nameListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A double click opens the officer, so only F2 edits a row in place; the
+    // edit never reaches the records.
+    ui->nameListView->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    connect(ui->nameListView, &QAbstractItemView::activated, this,
+            [this](const QModelIndex &index) {
+                showOfficer(EditData::occupiedSlots(m_records).value(index.row(), -1), this);
+            });
+
+    QMenu *viewMenu = menuBar()->addMenu(tr("檢視(&V)"));
+    QAction *treeAction = viewMenu->addAction(tr("家族樹"), this, &MainWindow::showFamilyTree);
+    treeAction->setShortcut(Qt::CTRL + Qt::Key_T);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -135,6 +160,7 @@ bool MainWindow::commitStep(const QString &name, const EditData::EditState &befo
         return false;
     }
     m_undoStack->push(step);
+    recordsChanged();
     return true;
 }
 
@@ -144,6 +170,15 @@ void MainWindow::stepApplied()
 {
     statusBar()->clearMessage();
     refreshNameList();
+    recordsChanged();
+}
+
+// The records changed: the views that follow them catch up.
+void MainWindow::recordsChanged()
+{
+    updateRemoveAction();
+    if (m_familyTree && m_familyTree->isVisible())
+        m_familyTree->showRecords(m_records);
 }
 
 void MainWindow::updateTitle()

@@ -7,7 +7,10 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
+class FamilyTreeWindow;
+class QAction;
 class QSessionManager;
 class QUndoStack;
 
@@ -63,6 +66,14 @@ private:
     QString writeFile();
     void commitData(QSessionManager &manager);
     void showStatus(const QString &text);
+    void recordsChanged();
+
+    // Looking at officers and removing them.
+    QVector<int> selectedSlots() const;
+    void updateRemoveAction();
+    void showOfficer(int slot, QWidget *over);
+    void removeSelectedOfficers();
+    void showFamilyTree();
 
     QString m_filePath;
     QByteArray m_fileImage;
@@ -76,6 +87,8 @@ private:
     QStringList m_girlNames;
     Ui::MainWindow *ui;
     QUndoStack *m_undoStack;
+    QAction *m_removeAction = nullptr;
+    FamilyTreeWindow *m_familyTree = nullptr;
 };
 
 #endif // MAINWINDOW_H

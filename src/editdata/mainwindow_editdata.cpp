@@ -46,6 +46,7 @@ void MainWindow::on_cmd_open_clicked()
 
     m_undoStack->clear();
     updateTitle();
+    recordsChanged();
     showStatus(tr("已打開%1，共%2名武將。")
                        .arg(QDir::toNativeSeparators(path))
                        .arg(EditData::occupiedSlots(m_records).size()));
@@ -108,8 +109,11 @@ void MainWindow::refreshNameList()
     if (!model) {
         model = new QStringListModel(this);
         ui->nameListView->setModel(model);
+        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updateRemoveAction);
     }
     model->setStringList(rows);
+    updateRemoveAction();
 }
 
 void MainWindow::buildPortraitPools()

@@ -1,4 +1,5 @@
 #include "family.h"
+#include "familytreewindow.h"
 #include "mainwindow.h"
 #include "recordscommand.h"
 
@@ -18,4 +19,17 @@ void MainWindow::on_cmd_assignFather_clicked()
     Family::assignFathers(m_records, big5, Generate::programRandom);
     if (commitStep(tr("同姓武將匹配父子關係"), before))
         showStatus(tr("已匹配父子關係。"));
+}
+
+void MainWindow::showFamilyTree()
+{
+    if (!m_familyTree) {
+        m_familyTree = new FamilyTreeWindow(this);
+        connect(m_familyTree, &FamilyTreeWindow::officerActivated, this,
+                [this](int slot) { showOfficer(slot, m_familyTree); });
+    }
+    m_familyTree->showRecords(m_records);
+    m_familyTree->show();
+    m_familyTree->raise();
+    m_familyTree->activateWindow();
 }

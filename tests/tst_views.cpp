@@ -1,0 +1,268 @@
+// The officers as the window shows them beyond its list: the details dialog,
+// removal from the list, and the family tree following every change.
+
+#include "editdata.h"
+#include "familytreewindow.h"
+#include "mainwindow.h"
+#include "officerdialog.h"
+#include "testsupport.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace EditData;
+
+class TestViews : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void removal();
+    void removalNeedsASelectionAndAYes();
+    void details();
+    void treeFollowsTheRecords();
+
+private:
+    QAction *action(const QString &text);
+    void step(QKeySequence::StandardKey key);
+    void select(const QStringList &names);
+    void pressDelete();
+    QByteArray saved();
+    QStringList treeRows();
+    QString dialogTitleAfter(const std::function<void()> &opening);
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    QByteArray m_image;
+    std::unique_ptr<DialogDriver> m_driver;
+    std::unique_ptr<MainWindow> m_window;
+    QListView *m_list = nullptr;
+};
+
+void TestViews::init()
+{
+    m_driver.reset(new DialogDriver);
+    copyBundledPools(m_dir.path());
+    m_window = startWindowIn(m_dir.path());
+    m_list = m_window->findChild<QListView *>("nameListView");
+    m_path = m_dir.path() + "/editdata.rqv";
+    // 曹操 (portrait 1130) is the father of 曹丕 by the first link and of
+    // 曹植 by the second; 孫權 is the son of nobody in the file.
+    m_image = blankImage();
+    QByteArray cao = occupiedRecord(big5("曹"), big5("操"), 150, 1130);
+    QByteArray pi = occupiedRecord(big5("曹"), big5("丕"), 170, 1131);
+    writeU16(pi, fatherId, 700);
+    QByteArray zhi = occupiedRecord(big5("曹"), big5("植"), 172);
+    writeU16(zhi, fatherId2, 700);
+    QByteArray quan = occupiedRecord(big5("孫"), big5("權"), 170);
+    writeU16(quan, fatherId, 709);
+    putRecord(m_image, 0, cao);
+    putRecord(m_image, 1, pi);
+    putRecord(m_image, 2, zhi);
+    putRecord(m_image, 4, quan);
+    QVERIFY(writeFile(m_path, m_image));
+    m_driver->planFileDialog(m_path);
+    click(*m_window, "cmd_open");
+    QVERIFY(m_driver->takeMessages().isEmpty());
+}
+
+void TestViews::cleanup()
+{
+    m_window.reset();
+    m_driver.reset();
+}
+
+QAction *TestViews::action(const QString &text)
+{
+    for (QAction *menu : m_window->menuBar()->actions()) {
+        for (QAction *entry : menu->menu()->actions()) {
+            if (entry->text() == text)
+                return entry;
+        }
+    }
+    return nullptr;
+}
+
+// Undo or redo through its menu entry.
+void TestViews::step(QKeySequence::StandardKey key)
+{
+    for (QAction *entry : m_window->findChildren<QAction *>()) {
+        if (entry->shortcut() == QKeySequence(key))
+            entry->trigger();
+    }
+}
+
+void TestViews::select(const QStringList &names)
+{
+    m_list->clearSelection();
+    const QStringList rows = listedNames(*m_window);
+    for (const QString &name : names) {
+        m_list->selectionModel()->select(m_list->model()->index(rows.indexOf(name), 0),
+                                         QItemSelectionModel::Select);
+    }
+}
+
+void TestViews::pressDelete()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_list->setFocus();
+    QTest::keyClick(m_list, Qt::Key_Delete);
+}
+
+QByteArray TestViews::saved()
+{
+    click(*m_window, "cmd_save");
+    const auto messages = m_driver->takeMessages();
+    return messages.size() == 1 ? readFile(m_path) : QByteArray();
+}
+
+// The tree's rows, depth-first, indented by their depth.
+QStringList TestViews::treeRows()
+{
+    auto *tree = m_window->findChild<FamilyTreeWindow *>();
+    if (!tree || !tree->isVisible())
+        return {};
+    const QAbstractItemModel *model = tree->findChild<QTreeView *>()->model();
+    QStringList rows;
+    std::function<void(const QModelIndex &, int)> walk = [&](const QModelIndex &parent, int depth) {
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            rows << QString(depth, ' ') + index.data().toString();
+            walk(index, depth + 1);
+        }
+    };
+    walk(QModelIndex(), 0);
+    return rows;
+}
+
+// The title of the officer dialog that opening shows; the dialog is closed.
+QString TestViews::dialogTitleAfter(const std::function<void()> &opening)
+{
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        if (auto *dialog = qobject_cast<OfficerDialog *>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    opening();
+    return title;
+}
+
+// Removing a father clears his sons' links and nothing else; his slot and
+// portrait are the next taken; undo and redo give back every byte.
+void TestViews::removal()
+{
+    QVERIFY(!action("刪除武將")->isEnabled());
+    select({"曹操", "孫權"});
+    QVERIFY(action("刪除武將")->isEnabled());
+    m_driver->planAnswer(QMessageBox::Yes);
+    pressDelete();
+    const auto questions = m_driver->takeQuestions();
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(questions.at(0).title, QStringLiteral("刪除武將"));
+    QCOMPARE(questions.at(0).text, QStringLiteral("刪除所選的 2 名武將？"));
+    QCOMPARE(m_driver->lastQuestionButtons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(m_driver->lastQuestionDefault, QMessageBox::No);
+    QCOMPARE(listedNames(*m_window), (QStringList{"曹丕", "曹植"}));
+    QVERIFY(m_window->isWindowModified());
+
+    const QByteArray removed = saved();
+    QByteArray expected = m_image;
+    for (int slot : {0, 4})
+        putRecord(expected, slot, QByteArray(recordSize, '\0'));
+    const int pi = recordAreaOffset + recordSize;
+    const int zhi = pi + recordSize;
+    for (int field : {pi + fatherId, pi + fatherId2, zhi + fatherId, zhi + fatherId2})
+        expected.replace(field, 2, "\xff\xff", 2);
+    QCOMPARE(removed, expected);
+
+    step(QKeySequence::Undo);
+    QCOMPARE(saved(), m_image);
+    step(QKeySequence::Redo);
+    QCOMPARE(saved(), removed);
+
+    setText(*m_window, "edit_gName", "甲");
+    setChecked(*m_window, "radio_genderM");
+    click(*m_window, "cmd_generateSingle");
+    const QByteArray taken = recordsOf(saved()).at(0);
+    QVERIFY(!isEmptySlot(taken));
+    QCOMPARE(readU16(taken, portrait), quint16(1130));
+}
+
+void TestViews::removalNeedsASelectionAndAYes()
+{
+    pressDelete();
+    QVERIFY(m_driver->takeQuestions().isEmpty());
+    select({"曹丕"});
+    m_driver->planAnswer(QMessageBox::No);
+    pressDelete();
+    QCOMPARE(m_driver->takeQuestions().size(), 1);
+    QCOMPARE(listedNames(*m_window).size(), 4);
+    QVERIFY(!m_window->isWindowModified());
+    // The key belongs to the list: in a text field it deletes text.
+    auto *field = m_window->findChild<QLineEdit *>("edit_fName");
+    field->setText("ab");
+    field->setFocus();
+    field->setCursorPosition(0);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QCOMPARE(field->text(), QStringLiteral("b"));
+    QVERIFY(m_driver->takeQuestions().isEmpty());
+}
+
+// Enter on a row of the list, or activating a row of the tree, opens that
+// officer; closing changes nothing.
+void TestViews::details()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_list->setFocus();
+    m_list->setCurrentIndex(m_list->model()->index(3, 0));
+    QCOMPARE(dialogTitleAfter([this] { QTest::keyClick(m_list, Qt::Key_Return); }),
+             QStringLiteral("孫權"));
+    action("家族樹")->trigger();
+    auto *tree = m_window->findChild<FamilyTreeWindow *>();
+    QCOMPARE(dialogTitleAfter([tree] { emit tree->officerActivated(2); }), QStringLiteral("曹植"));
+    QVERIFY(!m_window->isWindowModified());
+}
+
+void TestViews::treeFollowsTheRecords()
+{
+    QVERIFY(treeRows().isEmpty());
+    action("家族樹")->trigger();
+    const QStringList opened = {"曹（3）", " 曹操", "  曹丕", " 曹植", "孫（1）", " 孫權"};
+    QCOMPARE(treeRows(), opened);
+
+    setText(*m_window, "edit_fName", "孫");
+    setText(*m_window, "edit_gName", "堅");
+    click(*m_window, "cmd_generateSingle");
+    QCOMPARE(treeRows().mid(4), (QStringList{"孫（2）", " 孫堅", " 孫權"}));
+    step(QKeySequence::Undo);
+    QCOMPARE(treeRows(), opened);
+
+    select({"曹操"});
+    m_driver->planAnswer(QMessageBox::Yes);
+    pressDelete();
+    QCOMPARE(treeRows(), (QStringList{"曹（2）", " 曹丕", " 曹植", "孫（1）", " 孫權"}));
+
+    m_driver->planFileDialog(m_path);
+    click(*m_window, "cmd_open"); // the removal is discarded
+    QCOMPARE(treeRows(), opened);
+}
+
+QTEST_MAIN(TestViews)
+#include "tst_views.moc"
