@@ -19,6 +19,8 @@ void MainWindow::on_cmd_assignFather_clicked()
     Family::assignFathers(m_records, big5, Generate::programRandom);
     if (commitStep(tr("同姓武將匹配父子關係"), before))
         showStatus(tr("已匹配父子關係。"));
+    else
+        showStatus(tr("父子關係沒有變化。"));
 }
 
 void MainWindow::showFamilyTree()
