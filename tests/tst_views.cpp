@@ -181,16 +181,10 @@ void TestViews::removal()
     QCOMPARE(listedNames(*m_window), (QStringList{"曹丕", "曹植"}));
     QVERIFY(m_window->isWindowModified());
 
+    // Which bytes a removal clears is checked in tst_officers; here, that the
+    // window made them one step and freed the portrait.
     const QByteArray removed = saved();
-    QByteArray expected = m_image;
-    for (int slot : {0, 4})
-        putRecord(expected, slot, QByteArray(recordSize, '\0'));
-    const int pi = recordAreaOffset + recordSize;
-    const int zhi = pi + recordSize;
-    for (int field : {pi + fatherId, pi + fatherId2, zhi + fatherId, zhi + fatherId2})
-        expected.replace(field, 2, "\xff\xff", 2);
-    QCOMPARE(removed, expected);
-
+    QCOMPARE(readU16(recordsOf(removed).at(2), fatherId2), noFather);
     step(QKeySequence::Undo);
     QCOMPARE(saved(), m_image);
     step(QKeySequence::Redo);
