@@ -3,13 +3,16 @@
 // for timing the start-up; officer-maker itself takes no arguments.
 
 #include "mainwindow.h"
+#include "startup.h"
 #include "whenshown.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    prepareApplication();
     QApplication app(argc, argv);
+    installQtTranslation(app);
     int result;
     {
         MainWindow window;

@@ -358,26 +358,32 @@ int main(int argc, char *argv[])
     }
     report("open_save_files_ms", files, "ms");
 
-    // Start-up of the program and of a bare window, in a folder with the
-    // bundled pools.
+    // Start-up of the program, of its form alone and of a bare window, in a
+    // folder with the bundled pools, taken in turn so that a slow spell of
+    // the machine falls on all three alike.
     const QString launcher = QCoreApplication::applicationDirPath() + "/officer-bench-launch";
+    const QString form = QCoreApplication::applicationDirPath() + "/officer-bench-form";
     const QString bare = QCoreApplication::applicationDirPath() + "/officer-bench-bare";
-    std::vector<double> startup, startupBare, peaks;
+    std::vector<double> startup, startupForm, startupBare, peaks;
     timedStart(launcher, dataDir, nullptr); // warm the file cache
+    timedStart(form, dataDir, nullptr);
     timedStart(bare, dataDir, nullptr);
     for (int i = 0; i < 15; ++i) {
         long peakKb = -1;
         startup.push_back(timedStart(launcher, dataDir, &peakKb));
         peaks.push_back(peakKb / 1024.0);
+        startupForm.push_back(timedStart(form, dataDir, nullptr));
         startupBare.push_back(timedStart(bare, dataDir, nullptr));
     }
     if (*std::min_element(startup.begin(), startup.end()) < 0
+        || *std::min_element(startupForm.begin(), startupForm.end()) < 0
         || *std::min_element(startupBare.begin(), startupBare.end()) < 0
         || *std::min_element(peaks.begin(), peaks.end()) < 0) {
         std::fprintf(stderr, "officer-bench: a start-up run failed\n");
         return 1;
     }
     report("startup_ms", median(startup), "ms");
+    report("startup_form_ms", median(startupForm), "ms");
     report("startup_bare_ms", median(startupBare), "ms");
     report("startup_rss_mb", median(peaks), "MB");
     return 0;

@@ -1,8 +1,9 @@
 # Install rules and the Debian package.
 #
 # The program reads its name pools (familyName.dat, boyName.dat,
-# girlName.dat) from its working directory, so the desktop entry starts it in
-# the folder that holds them.
+# girlName.dat) from its working directory or, when that holds none of them,
+# from share/officer-maker beside its bin folder. The desktop entry starts it
+# in that folder as well.
 
 include(GNUInstallDirs)
 
@@ -15,6 +16,8 @@ install(TARGETS officer-maker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${OFFICER_MAKER_POOLS} DESTINATION ${CMAKE_INSTALL_DATADIR}/officer-maker)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/officer-maker.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The desktop entry's Path= is the installed name-pool folder. It is written
 # at install time, from the prefix in force then: `cmake --install --prefix`
@@ -53,6 +56,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Added to what dpkg-shlibdeps finds: Qt's own Traditional Chinese
+# translation, loaded at start-up for the file dialog and the message boxes.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qttranslations5-l10n)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 # The first line of the package's description is the summary; this follows it.
 set(CPACK_PACKAGE_DESCRIPTION

@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the release build in build/ and checks it:
-# the files it installs, its control fields, its desktop entry, and that the
-# program it installs, started the way the desktop entry starts it (in the
-# Path= folder), finds its name pools and shows no warning box.
+# the files it installs, its control fields, its desktop entry and AppStream
+# metadata, and that the program it installs finds its name pools and shows
+# no warning box, both when started in an empty folder (it then reads the
+# pools from the package's folder beside its bin folder) and when started the
+# way the desktop entry starts it (in the Path= folder).
 #
-# The program is started twice for that, each time with a negative control in
-# an empty folder, where the warning box must appear:
-# - on the offscreen platform under strace, which shows whether the program
-#   opened the three name pools from its working directory (the box is shown
-#   exactly when one of them cannot be opened);
+# Two negative controls must show the warning box instead: a copy of the
+# program with no share/officer-maker beside its bin folder, started in an
+# empty folder, and the unpacked program started in a folder that holds only
+# girlName.dat (a working folder with any of the pools is the one read, and
+# familyName.dat is not in it).
+#
+# Each of these is started twice:
+# - on the offscreen platform under strace, which shows from which folder
+#   the program opened each name pool, or failed to (the box is shown exactly
+#   when one of them cannot be opened);
 # - on a virtual X display (Xvfb), where the windows it shows can be listed:
 #   the box is a window titled 錯誤, and it is shown from the main window's
 #   constructor, so once the main window is on screen no pool warning can
@@ -28,6 +35,7 @@ pools=(familyName.dat boyName.dat girlName.dat)
 bin_file=usr/bin/officer-maker
 pool_dir=usr/share/officer-maker
 desktop_file=usr/share/applications/officer-maker.desktop
+metainfo_file=usr/share/metainfo/officer-maker.metainfo.xml
 icon_file=usr/share/icons/hicolor/scalable/apps/officer-maker.svg
 
 failures=0
@@ -52,7 +60,9 @@ abort() {
     exit 1
 }
 
-work=$(mktemp -d)
+# Resolved, so that the folders the program opened files in can be told
+# relative to it.
+work=$(realpath "$(mktemp -d)")
 xvfb_pid=
 cleanup() {
     if [ -n "$xvfb_pid" ]; then
@@ -63,7 +73,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate file strace timeout Xvfb xwininfo; do
+for tool in appstreamcli cpack dpkg-deb dpkg-shlibdeps desktop-file-validate file strace timeout Xvfb xwininfo; do
     command -v "$tool" >/dev/null \
         || abort "tool $tool is missing (scripts/common.sh lists the packages: PACKAGE_CHECK_PACKAGES)"
 done
@@ -94,8 +104,12 @@ check "Architecture: $(field Architecture)" [ "$(field Architecture)" = "$arch" 
 check "Section: $(field Section)" [ "$(field Section)" = games ]
 check "Maintainer: $(field Maintainer)" grep -qE '^[^<]+ <[^@>]+@[^>]+>$' <<<"$(field Maintainer)"
 check "Recommends: $(field Recommends)" [ "$(field Recommends)" = "fonts-noto-cjk | fonts-wqy-microhei" ]
+# The packages in Depends, one a line, without versions or alternatives.
+depends() { field Depends | tr ',|' '\n\n' | sed -E 's/^ *//; s/[ (].*//' | sed '/^$/d'; }
 check "Depends (from dpkg-shlibdeps) names the Qt libraries: $(field Depends)" \
-    grep -q 'libqt5widgets5' <<<"$(field Depends)"
+    grep -qx libqt5widgets5 <<<"$(depends)"
+check "Depends names qttranslations5-l10n (Qt's own translation, loaded at start-up)" \
+    grep -qx qttranslations5-l10n <<<"$(depends)"
 check "Description: $(field Description | head -n1)" [ -n "$(field Description)" ]
 
 # --- Its contents --------------------------------------------------------------
@@ -114,6 +128,7 @@ for pool in "${pools[@]}"; do
 done
 check "contents hold /$desktop_file" holds "$desktop_file" -rw-r--r--
 check "contents hold /$icon_file" holds "$icon_file" -rw-r--r--
+check "contents hold /$metainfo_file" holds "$metainfo_file" -rw-r--r--
 
 root=$work/root
 dpkg -x "$deb" "$root" || abort "dpkg -x unpacks the package"
@@ -128,11 +143,13 @@ check "unpacked icon is an SVG image ($(file -b --mime-type "$root/$icon_file"))
 # --- The desktop entry ----------------------------------------------------------
 
 entry=$root/$desktop_file
-if desktop-file-validate "$entry" >"$work/validate.log" 2>&1; then
-    pass "desktop-file-validate accepts the desktop entry"
-else
-    fail "desktop-file-validate accepts the desktop entry"
-fi
+desktop-file-validate "$entry" >"$work/validate.log" 2>&1
+status=$?
+# Hints count too: one, for instance, is given for a second main category,
+# which lists the program twice in menus.
+silent_success() { [ "$1" -eq 0 ] && [ ! -s "$2" ]; }
+check "desktop-file-validate accepts the desktop entry and prints nothing (exit $status)" \
+    silent_success "$status" "$work/validate.log"
 sed 's/^/    /' "$work/validate.log"
 
 key() { sed -n "s/^$1=//p" "$entry" | head -n1; }
@@ -142,6 +159,20 @@ check "desktop entry: Exec=$exec_key" [ "$exec_key" = officer-maker ]
 check "desktop entry: Icon=$(key Icon)" [ "$(key Icon)" = officer-maker ]
 check "desktop entry: Path=$path_key is the package's name-pool folder /$pool_dir" \
     [ "$path_key" = "/$pool_dir" ]
+
+# --- The AppStream metadata -------------------------------------------------------
+
+metainfo=$root/$metainfo_file
+# --strict fails on any issue but pedantic hints.
+if appstreamcli validate --no-net --strict "$metainfo" >"$work/appstream.log" 2>&1; then
+    pass "appstreamcli validate --no-net --strict accepts the AppStream metadata"
+else
+    fail "appstreamcli validate --no-net --strict accepts the AppStream metadata"
+fi
+sed '/^$/d; s/^/    /' "$work/appstream.log"
+launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+check "AppStream metadata launches the package's desktop entry ($launchable)" \
+    [ "$launchable" = "$(basename "$desktop_file")" ]
 
 # The desktop entry's command and folder, found in the unpacked root.
 program=$root/usr/bin/$exec_key
@@ -153,42 +184,82 @@ for pool in "${pools[@]}"; do
 done
 executable_file "$program" && [ -d "$workdir" ] || abort "the unpacked program and its Path= folder are there to start"
 
+# The folders the program is started in, besides the Path= folder: an empty
+# one, and one that holds only girlName.dat.
 empty=$work/empty
 mkdir "$empty"
+girl_only=$work/girl-only
+mkdir "$girl_only"
+cp data/girlName.dat "$girl_only/"
+# A copy of the program with no share/officer-maker beside its bin folder. It
+# keeps its name, by which its windows are found.
+copy=$work/copy/bin/$exec_key
+mkdir -p "$(dirname "$copy")"
+cp "$program" "$copy"
 
 # --- Started on the offscreen platform ----------------------------------------------
 
-# Starts the program in a folder under strace for 3 seconds; one trace file
-# per process or thread goes to the folder $work/trace-NAME.
+# Starts a program in a folder under strace for 3 seconds, in the
+# background; one trace file per process or thread goes to the folder
+# $work/trace-NAME, the exit status of timeout (124 when the program was
+# still running) to $work/trace-NAME.status, and the folder to
+# $work/trace-NAME.dir.
 run_traced() {
-    local dir=$1 name=$2
+    local program=$1 dir=$2 name=$3
     mkdir "$work/trace-$name"
-    env -C "$dir" QT_QPA_PLATFORM=offscreen \
-        strace -ff -qq -e trace=open,openat -e signal=none -o "$work/trace-$name/t" \
-        -- timeout -k 2 3 "$program" >"$work/offscreen-$name.log" 2>&1
+    printf '%s\n' "$dir" >"$work/trace-$name.dir"
+    (
+        env -C "$dir" QT_QPA_PLATFORM=offscreen \
+            strace -ff -qq -e trace=open,openat -e signal=none -o "$work/trace-$name/t" \
+            -- timeout -k 2 3 "$program" >"$work/offscreen-$name.log" 2>&1
+        echo $? >"$work/trace-$name.status"
+    ) &
 }
-# How the program's attempt to open a pool by name ended: "opened", "failed",
-# or nothing when it did not try.
+# How the program's attempts to open a pool by name ended, each as "opened in
+# FOLDER" or "failed in FOLDER", the folder relative to $work; nothing when it
+# did not try.
 pool_open() {
-    local name=$1 pool=$2
+    local name=$1 pool=$2 dir outcome path
+    dir=$(cat "$work/trace-$name.dir")
     grep -hE "^open(at)?\(.*\"([^\"]*/)?${pool//./\\.}\", .*\) = " "$work/trace-$name"/t.* \
-        | sed -E -n 's/.*\) = -1 .*/failed/p; s/.*\) = [0-9]+$/opened/p' | sort -u | paste -sd, -
+        | sed -E -n 's/^[^"]*"([^"]*)".*\) = -1 .*/failed \1/p; s/^[^"]*"([^"]*)".*\) = [0-9]+$/opened \1/p' \
+        | while read -r outcome path; do
+            path=$(cd "$dir" && realpath -m -- "$(dirname -- "$path")")
+            printf '%s in %s\n' "$outcome" "${path#"$work"/}"
+        done | sort -u | paste -sd, -
 }
 
-run_traced "$empty" empty
-result=$(pool_open empty familyName.dat)
-check "negative control (offscreen, empty folder): familyName.dat fails to open (${result:-not tried}), so the warning box is due" \
-    [ "$result" = failed ]
+# The four runs at once, as each mostly waits.
+run_traced "$program" "$empty" empty
+run_traced "$program" "$workdir" path
+run_traced "$copy" "$empty" copy
+run_traced "$program" "$girl_only" girl-only
+wait
 
-run_traced "$workdir" path
-status=$?
+status=$(cat "$work/trace-empty.status")
+check "offscreen, empty folder: the program still runs after 3 s (exit $status from timeout, 124 expected)" \
+    [ "$status" -eq 124 ]
+for pool in "${pools[@]}"; do
+    result=$(pool_open empty "$pool")
+    check "offscreen, empty folder: $pool opened from the unpacked /$pool_dir (${result:-not tried})" \
+        [ "$result" = "opened in root/$pool_dir" ]
+done
+
+status=$(cat "$work/trace-path.status")
 check "offscreen, in the Path= folder: the program still runs after 3 s (exit $status from timeout, 124 expected)" \
     [ "$status" -eq 124 ]
 for pool in "${pools[@]}"; do
     result=$(pool_open path "$pool")
     check "offscreen, in the Path= folder: $pool opened from the working directory (${result:-not tried})" \
-        [ "$result" = opened ]
+        [ "$result" = "opened in root$path_key" ]
 done
+
+result=$(pool_open copy familyName.dat)
+check "negative control (offscreen, copy without share/officer-maker, empty folder): familyName.dat fails to open in the working directory (${result:-not tried}), so the warning box is due" \
+    [ "$result" = "failed in empty" ]
+result=$(pool_open girl-only familyName.dat)
+check "negative control (offscreen, folder with only girlName.dat): familyName.dat fails to open in the working directory (${result:-not tried}), so the warning box is due" \
+    [ "$result" = "failed in girl-only" ]
 
 # --- Started on a virtual X display ---------------------------------------------
 
@@ -222,11 +293,11 @@ shown_windows() {
                 | grep -q 'Map State: IsViewable' && printf '%s\n' "$title"
         done
 }
-# Starts the program in a folder and prints the titles of all the windows it
+# Starts a program in a folder and prints the titles of all the windows it
 # shows from start-up until 1 s after the first one (waiting up to 30 s for
 # that), then ends it. When it shows none, its output goes to stderr.
 run_shown() {
-    local dir=$1 name=$2 pid now seen= after=0
+    local program=$1 dir=$2 name=$3 pid now seen= after=0
     env -C "$dir" DISPLAY="$display" QT_QPA_PLATFORM=xcb \
         timeout -k 2 60 "$program" >"$work/x-$name.log" 2>&1 &
     pid=$!
@@ -254,15 +325,25 @@ has_title() { grep -qxF "$2" <<<"$1"; }
 lacks_title() { ! has_title "$@"; }
 titles() { paste -sd'|' - <<<"$1"; }
 
-shown=$(run_shown "$empty" empty)
-check "negative control (X display, empty folder): the warning box $box_title is shown [$(titles "$shown")]" \
-    has_title "$shown" "$box_title"
+# Starts the unpacked program in a folder, where it must show its main window
+# and no warning box.
+check_starts() {
+    local dir=$1 name=$2 what=$3 shown
+    shown=$(run_shown "$program" "$dir" "$name")
+    check "X display, $what: the main window $main_title is shown [$(titles "$shown")]" \
+        has_title "$shown" "$main_title"
+    check "X display, $what: no warning box $box_title is shown" \
+        lacks_title "$shown" "$box_title"
+}
+check_starts "$empty" empty "empty folder"
+check_starts "$workdir" path "in the Path= folder"
 
-shown=$(run_shown "$workdir" path)
-check "X display, in the Path= folder: the main window $main_title is shown [$(titles "$shown")]" \
-    has_title "$shown" "$main_title"
-check "X display, in the Path= folder: no warning box $box_title is shown" \
-    lacks_title "$shown" "$box_title"
+shown=$(run_shown "$copy" "$empty" copy)
+check "negative control (X display, copy without share/officer-maker, empty folder): the warning box $box_title is shown [$(titles "$shown")]" \
+    has_title "$shown" "$box_title"
+shown=$(run_shown "$program" "$girl_only" girl-only)
+check "negative control (X display, folder with only girlName.dat): the warning box $box_title is shown [$(titles "$shown")]" \
+    has_title "$shown" "$box_title"
 
 summary
 [ "$failures" -eq 0 ]
