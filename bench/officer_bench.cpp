@@ -112,7 +112,8 @@ qsizetype decodeLines(const QString &path)
 }
 
 // Answers the window's dialogs as soon as they are shown: the file dialog
-// with the planned path, every message box with OK.
+// with the planned path, every message box with OK, and the question about
+// unsaved changes with Discard.
 class DialogAnswerer : public QObject
 {
 public:
@@ -136,13 +137,20 @@ protected:
                     },
                     Qt::QueuedConnection);
         } else if (auto *box = qobject_cast<QMessageBox *>(object)) {
-            messages.append(box->text());
+            if (box->button(QMessageBox::Ok))
+                messages.append(box->text());
             QPointer<QMessageBox> guard(box);
             QMetaObject::invokeMethod(
                     this,
                     [guard] {
-                        if (guard)
-                            guard->button(QMessageBox::Ok)->click();
+                        if (!guard)
+                            return;
+                        // Unsaved officers are dropped when the next file
+                        // is opened.
+                        QAbstractButton *answer = guard->button(QMessageBox::Ok);
+                        if (!answer)
+                            answer = guard->button(QMessageBox::Discard);
+                        answer->click();
                     },
                     Qt::QueuedConnection);
         }
