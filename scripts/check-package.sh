@@ -236,23 +236,20 @@ run_traced "$copy" "$empty" copy
 run_traced "$program" "$girl_only" girl-only
 wait
 
-status=$(cat "$work/trace-empty.status")
-check "offscreen, empty folder: the program still runs after 3 s (exit $status from timeout, 124 expected)" \
-    [ "$status" -eq 124 ]
-for pool in "${pools[@]}"; do
-    result=$(pool_open empty "$pool")
-    check "offscreen, empty folder: $pool opened from the unpacked /$pool_dir (${result:-not tried})" \
-        [ "$result" = "opened in root/$pool_dir" ]
-done
-
-status=$(cat "$work/trace-path.status")
-check "offscreen, in the Path= folder: the program still runs after 3 s (exit $status from timeout, 124 expected)" \
-    [ "$status" -eq 124 ]
-for pool in "${pools[@]}"; do
-    result=$(pool_open path "$pool")
-    check "offscreen, in the Path= folder: $pool opened from the working directory (${result:-not tried})" \
-        [ "$result" = "opened in root$path_key" ]
-done
+# A traced run kept running and opened all three pools in one folder.
+check_pools_opened() {
+    local name=$1 what=$2 folder=$3 status result
+    status=$(cat "$work/trace-$name.status")
+    check "offscreen, $what: the program still runs after 3 s (exit $status from timeout, 124 expected)" \
+        [ "$status" -eq 124 ]
+    for pool in "${pools[@]}"; do
+        result=$(pool_open "$name" "$pool")
+        check "offscreen, $what: $pool opened in $folder (${result:-not tried})" \
+            [ "$result" = "opened in $folder" ]
+    done
+}
+check_pools_opened empty "empty folder, from the unpacked /$pool_dir" "root/$pool_dir"
+check_pools_opened path "in the Path= folder, from the working directory" "root$path_key"
 
 result=$(pool_open copy familyName.dat)
 check "negative control (offscreen, copy without share/officer-maker, empty folder): familyName.dat fails to open in the working directory (${result:-not tried}), so the warning box is due" \
