@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -225,4 +226,18 @@ QStringList listedNames(MainWindow &window)
     for (int row = 0; row < view->model()->rowCount(); ++row)
         names.append(view->model()->index(row, 0).data().toString());
     return names;
+}
+
+void activate(QWidget &window)
+{
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+void triggerAction(MainWindow &window, QKeySequence::StandardKey key)
+{
+    for (QAction *action : window.findChildren<QAction *>()) {
+        if (action->shortcut() == QKeySequence(key))
+            action->trigger();
+    }
 }

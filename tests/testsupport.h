@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -94,5 +95,10 @@ void click(MainWindow &window, const char *buttonName);
 void setText(MainWindow &window, const char *editName, const QString &text);
 void setChecked(MainWindow &window, const char *buttonName, bool checked = true);
 QStringList listedNames(MainWindow &window);
+// Makes the window the active one, as its shortcuts need; a message box that
+// was shown may have left none active.
+void activate(QWidget &window);
+// Triggers the window's action bound to a standard shortcut (undo, redo).
+void triggerAction(MainWindow &window, QKeySequence::StandardKey key);
 
 #endif // TESTSUPPORT_H

@@ -89,9 +89,7 @@ QByteArray TestEditor::saved()
 
 void TestEditor::press(const QKeySequence &keys)
 {
-    // A message box that was shown may have left no window active.
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    activate(*m_window);
     QTest::keySequence(m_window.get(), keys);
 }
 

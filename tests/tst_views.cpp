@@ -37,7 +37,6 @@ private slots:
 
 private:
     QAction *action(const QString &text);
-    void step(QKeySequence::StandardKey key);
     void select(const QStringList &names);
     void pressDelete();
     QByteArray saved();
@@ -96,15 +95,6 @@ QAction *TestViews::action(const QString &text)
     return nullptr;
 }
 
-// Undo or redo through its menu entry.
-void TestViews::step(QKeySequence::StandardKey key)
-{
-    for (QAction *entry : m_window->findChildren<QAction *>()) {
-        if (entry->shortcut() == QKeySequence(key))
-            entry->trigger();
-    }
-}
-
 void TestViews::select(const QStringList &names)
 {
     m_list->clearSelection();
@@ -117,8 +107,7 @@ void TestViews::select(const QStringList &names)
 
 void TestViews::pressDelete()
 {
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    activate(*m_window);
     m_list->setFocus();
     QTest::keyClick(m_list, Qt::Key_Delete);
 }
@@ -185,9 +174,9 @@ void TestViews::removal()
     // window made them one step and freed the portrait.
     const QByteArray removed = saved();
     QCOMPARE(readU16(recordsOf(removed).at(2), fatherId2), noFather);
-    step(QKeySequence::Undo);
+    triggerAction(*m_window, QKeySequence::Undo);
     QCOMPARE(saved(), m_image);
-    step(QKeySequence::Redo);
+    triggerAction(*m_window, QKeySequence::Redo);
     QCOMPARE(saved(), removed);
 
     setText(*m_window, "edit_gName", "甲");
@@ -222,8 +211,7 @@ void TestViews::removalNeedsASelectionAndAYes()
 // officer; closing changes nothing.
 void TestViews::details()
 {
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    activate(*m_window);
     m_list->setFocus();
     m_list->setCurrentIndex(m_list->model()->index(3, 0));
     QCOMPARE(dialogTitleAfter([this] { QTest::keyClick(m_list, Qt::Key_Return); }),
@@ -245,7 +233,7 @@ void TestViews::treeFollowsTheRecords()
     setText(*m_window, "edit_gName", "堅");
     click(*m_window, "cmd_generateSingle");
     QCOMPARE(treeRows().mid(4), (QStringList{"孫（2）", " 孫堅", " 孫權"}));
-    step(QKeySequence::Undo);
+    triggerAction(*m_window, QKeySequence::Undo);
     QCOMPARE(treeRows(), opened);
 
     select({"曹操"});

@@ -95,9 +95,7 @@ void MainWindow::createMenus()
     // edit never reaches the records.
     ui->nameListView->setEditTriggers(QAbstractItemView::EditKeyPressed);
     connect(ui->nameListView, &QAbstractItemView::activated, this,
-            [this](const QModelIndex &index) {
-                showOfficer(EditData::occupiedSlots(m_records).value(index.row(), -1), this);
-            });
+            [this](const QModelIndex &index) { showOfficer(listedSlot(index.row()), this); });
 
     QMenu *viewMenu = menuBar()->addMenu(tr("檢視(&V)"));
     QAction *treeAction = viewMenu->addAction(tr("家族樹"), this, &MainWindow::showFamilyTree);

@@ -69,6 +69,7 @@ private:
     void recordsChanged();
 
     // Looking at officers and removing them.
+    int listedSlot(int row) const;
     QVector<int> selectedSlots() const;
     void updateRemoveAction();
     void showOfficer(int slot, QWidget *over);

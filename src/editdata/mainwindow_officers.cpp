@@ -10,6 +10,13 @@
 
 #include <algorithm>
 
+// The slot of a row of the list, which shows the occupied slots in order;
+// -1 for a row beyond them.
+int MainWindow::listedSlot(int row) const
+{
+    return EditData::occupiedSlots(m_records).value(row, -1);
+}
+
 // The slots of the officers selected in the list, in ascending order.
 QVector<int> MainWindow::selectedSlots() const
 {
@@ -17,10 +24,10 @@ QVector<int> MainWindow::selectedSlots() const
     const QItemSelectionModel *selection = ui->nameListView->selectionModel();
     if (!selection)
         return selected;
-    const QVector<int> listed = EditData::occupiedSlots(m_records);
     for (const QModelIndex &index : selection->selectedIndexes()) {
-        if (index.row() < listed.size())
-            selected.append(listed.at(index.row()));
+        const int slot = listedSlot(index.row());
+        if (slot >= 0)
+            selected.append(slot);
     }
     std::sort(selected.begin(), selected.end());
     return selected;
