@@ -83,14 +83,15 @@ void MainWindow::on_cmd_generateSingle_clicked()
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
     const QString names[] = {familyName, givenName, styleName};
     const int limits[] = {familyNameMaxBytes, givenNameMaxBytes, styleNameMaxBytes};
-    for (const QString &name : names) {
-        if (!Names::encodesExactly(name, big5)) {
+    QByteArray encoded[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!Names::encodeName(names[i], big5, &encoded[i])) {
             QMessageBox::warning(this, tr("錯誤"), tr("姓名含有Big5無法表示的字。"));
             return;
         }
     }
     for (int i = 0; i < 3; ++i) {
-        if (big5->fromUnicode(names[i]).size() > limits[i]) {
+        if (encoded[i].size() > limits[i]) {
             QMessageBox::warning(this, tr("錯誤"), tr("姓名過長，無法寫入。"));
             return;
         }

@@ -67,6 +67,15 @@ bool encodesExactly(const QString &name, QTextCodec *codec)
     return state.invalidChars == 0 && codec->toUnicode(bytes) == name;
 }
 
+bool encodeName(const QString &name, QTextCodec *codec, QByteArray *bytes)
+{
+    bytes->clear();
+    if (!encodesExactly(name, codec))
+        return false;
+    *bytes = codec->fromUnicode(name);
+    return true;
+}
+
 QByteArray fitName(const QString &name, QTextCodec *codec, int maxBytes)
 {
     QByteArray fitted;

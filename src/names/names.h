@@ -26,6 +26,10 @@ QStringList parseNamePool(const QByteArray &bytes);
 // bytes back to the same name.
 bool encodesExactly(const QString &name, QTextCodec *codec);
 
+// The name's Big5 bytes as they are written into a record. False, with
+// bytes left empty, when the codec cannot write every character of it.
+bool encodeName(const QString &name, QTextCodec *codec, QByteArray *bytes);
+
 // The encoded name cut to at most maxBytes bytes at a character boundary.
 QByteArray fitName(const QString &name, QTextCodec *codec, int maxBytes);
 
