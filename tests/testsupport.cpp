@@ -50,7 +50,11 @@ void DialogDriver::poll()
                              : box->icon() == QMessageBox::Warning ? QStringLiteral("warning")
                                                                    : QStringLiteral("information");
         m_messages.append({kind, box->windowTitle(), box->text()});
-        const bool ours = box->parentWidget() && box->parentWidget()->inherits("MainWindow");
+        // Every box belongs to the window, or to a dialog of the window.
+        bool ours = false;
+        for (QWidget *parent = box->parentWidget(); parent && !ours;
+             parent = parent->parentWidget())
+            ours = parent->inherits("MainWindow");
         box->done(QMessageBox::Ok);
         QVERIFY2(ours, qPrintable(box->text()));
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {

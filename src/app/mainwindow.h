@@ -71,7 +71,7 @@ private:
     // Looking at officers and removing them.
     int listedSlot(int row) const;
     QVector<int> selectedSlots() const;
-    void updateRemoveAction();
+    void updateOfficerActions();
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
     void showFamilyTree();
@@ -88,8 +88,11 @@ private:
     QStringList m_girlNames;
     Ui::MainWindow *ui;
     QUndoStack *m_undoStack;
+    QAction *m_editAction = nullptr;
     QAction *m_removeAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
+    // The slot of each row of the officer list.
+    QVector<int> m_listedSlots;
 };
 
 #endif // MAINWINDOW_H

@@ -110,10 +110,19 @@ void MainWindow::refreshNameList()
         model = new QStringListModel(this);
         ui->nameListView->setModel(model);
         connect(ui->nameListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &MainWindow::updateRemoveAction);
+                &MainWindow::updateOfficerActions);
+        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::updateOfficerActions);
     }
+    // The officer that was current stays so, wherever his row now stands.
+    const int current = listedSlot(ui->nameListView->currentIndex().row());
+    m_listedSlots = EditData::occupiedSlots(m_records);
     model->setStringList(rows);
-    updateRemoveAction();
+    const int row = m_listedSlots.indexOf(current);
+    if (current >= 0 && row >= 0)
+        ui->nameListView->selectionModel()->setCurrentIndex(model->index(row),
+                                                            QItemSelectionModel::NoUpdate);
+    updateOfficerActions();
 }
 
 void MainWindow::buildPortraitPools()

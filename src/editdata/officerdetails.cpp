@@ -64,6 +64,7 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.givenName = readName(record, givenName, codec);
     details.styleName = readName(record, styleName, codec);
     const quint8 sex = readU8(record, gender);
+    details.gender = sex;
     details.sex = sex == 0   ? QStringLiteral("男")
                   : sex == 1 ? QStringLiteral("女")
                              : QString::number(sex);
@@ -75,7 +76,8 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.skillsA = bytesAt(record, skillsA, 10);
     details.skillsB = bytesAt(record, skillsB, 10);
     details.characterCode = readU8(record, characterCode);
-    details.father = fatherText(records, readU16(record, fatherId), codec);
+    details.fatherId = readU16(record, fatherId);
+    details.father = fatherText(records, details.fatherId, codec);
     return details;
 }
 

@@ -20,6 +20,7 @@ struct OfficerDetails
     QString givenName;
     QString styleName;
     QString sex; // "男", "女" or the stored number
+    int gender = 0; // the stored number: 0 male, 1 female
     int birthYear = 0;
     int portrait = 0;
     QString portraitKind; // "通用", "歷史" or "其他"
@@ -31,6 +32,7 @@ struct OfficerDetails
     // "ID name" when the father link names an occupied slot, "無" for
     // noFather, otherwise the stored number.
     QString father;
+    quint16 fatherId = 0xFFFF;
 };
 
 // The kind of a portrait number: "通用" (generic), "歷史" (historical) or
