@@ -303,6 +303,12 @@ void TestOfficerEditor::choices()
 // OK without one and Cancel make none.
 void TestOfficerEditor::editIsOneStep()
 {
+    QAction *edit = nullptr;
+    for (QAction *action : m_window->findChildren<QAction *>()) {
+        if (action->text() == QStringLiteral("編輯武將…"))
+            edit = action;
+    }
+    QVERIFY(edit && !edit->isEnabled()); // no officer is current yet
     QVERIFY(!editRow(1, [](OfficerDialog &) {}));
     QVERIFY(!m_window->isWindowModified());
     QVERIFY(!editRow(1, [](OfficerDialog &d) {
