@@ -10,6 +10,7 @@
 #include <QVector>
 
 class FamilyTreeWindow;
+class OfficerTableWindow;
 class QAction;
 class QSessionManager;
 class QUndoStack;
@@ -75,6 +76,7 @@ private:
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
     void showFamilyTree();
+    void showOfficerTable();
 
     QString m_filePath;
     QByteArray m_fileImage;
@@ -90,6 +92,7 @@ private:
     QUndoStack *m_undoStack;
     QAction *m_removeAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
+    OfficerTableWindow *m_officerTable = nullptr;
 };
 
 #endif // MAINWINDOW_H
