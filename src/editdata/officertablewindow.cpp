@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
@@ -108,6 +109,8 @@ OfficerTableWindow::OfficerTableWindow(QWidget *parent)
     m_proxy->setFilterKeyColumn(officerTableNameColumn);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     ui->table_officers->setModel(m_proxy);
+    // Rows as high as a line of text, so that many officers fit.
+    ui->table_officers->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     // Slot order until a header is clicked; the first click sorts
     // ascending, the next descending.
     ui->table_officers->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -125,8 +128,11 @@ void OfficerTableWindow::showRecords(const QList<QByteArray> &records)
 {
     const bool first = m_model->rowCount() == 0;
     m_model->setRecords(records);
+    // The numbers are sized once; the names grow with the longest, and the
+    // fathers take the rest of the width.
     if (first)
         ui->table_officers->resizeColumnsToContents();
+    ui->table_officers->resizeColumnToContents(officerTableNameColumn);
 }
 
 void OfficerTableWindow::activate(const QModelIndex &index)
