@@ -87,7 +87,7 @@ void TestOfficers::father_data()
     QTest::newRow("above the IDs") << 850 << QStringLiteral("850");
     QTest::newRow("empty slot") << 705 << QStringLiteral("705");
     QTest::newRow("himself") << 704 << QStringLiteral("704 張飛");
-    QTest::newRow("with style name") << 702 << QStringLiteral("702 劉備(玄德)");
+    QTest::newRow("with style name") << 702 << QStringLiteral("702 劉備");
 }
 
 void TestOfficers::father()

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "editdata.h"
 #include "familytreewindow.h"
+#include "officertablewindow.h"
 #include "recordscommand.h"
 #include "ui_mainwindow.h"
 
@@ -105,6 +106,8 @@ void MainWindow::createMenus()
     QMenu *viewMenu = menuBar()->addMenu(tr("檢視(&V)"));
     QAction *treeAction = viewMenu->addAction(tr("家族樹"), this, &MainWindow::showFamilyTree);
     treeAction->setShortcut(Qt::CTRL + Qt::Key_T);
+    QAction *tableAction = viewMenu->addAction(tr("武將一覽"), this, &MainWindow::showOfficerTable);
+    tableAction->setShortcut(Qt::CTRL + Qt::Key_L);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -182,6 +185,8 @@ void MainWindow::recordsChanged()
     updateOfficerActions();
     if (m_familyTree && m_familyTree->isVisible())
         m_familyTree->showRecords(m_records);
+    if (m_officerTable && m_officerTable->isVisible())
+        m_officerTable->showRecords(m_records);
 }
 
 void MainWindow::updateTitle()

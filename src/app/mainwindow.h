@@ -10,6 +10,7 @@
 #include <QVector>
 
 class FamilyTreeWindow;
+class OfficerTableWindow;
 class QAction;
 class QSessionManager;
 class QUndoStack;
@@ -75,6 +76,7 @@ private:
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
     void showFamilyTree();
+    void showOfficerTable();
 
     QString m_filePath;
     QByteArray m_fileImage;
@@ -93,6 +95,7 @@ private:
     FamilyTreeWindow *m_familyTree = nullptr;
     // The slot of each row of the officer list.
     QVector<int> m_listedSlots;
+    OfficerTableWindow *m_officerTable = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -99,12 +99,7 @@ void OfficerDialog::showPortraits(const QList<QByteArray> &records, int slot)
 void OfficerDialog::showFathers(const QList<QByteArray> &records, int slot)
 {
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    auto name = [&](int other) {
-        return QStringLiteral("%1 %2%3")
-                .arg(officerIdBase + other)
-                .arg(readName(records.at(other), familyName, big5),
-                     readName(records.at(other), givenName, big5));
-    };
+    auto name = [&](int other) { return officerIdAndName(records.at(other), other, big5); };
     ui->combo_father->addItem(tr("無"), noFather);
     const quint16 current = readU16(m_record, fatherId);
     const QVector<int> choices = Family::fatherChoices(records, slot);
