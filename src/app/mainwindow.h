@@ -76,6 +76,13 @@ private:
     void removeSelectedOfficers();
     void showFamilyTree();
 
+    // Reading a data file with the open command's checks and messages,
+    // importing officers from another file, and the backup before the first
+    // save.
+    bool loadDataFile(const QString &path, QByteArray &image);
+    void importOfficers();
+    QString backUpBeforeFirstWrite();
+
     QString m_filePath;
     QByteArray m_fileImage;
     QList<QByteArray> m_records;
@@ -90,6 +97,9 @@ private:
     QUndoStack *m_undoStack;
     QAction *m_removeAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
+    QAction *m_importAction = nullptr;
+    // Until the file is first written after it was opened.
+    bool m_backupDue = false;
 };
 
 #endif // MAINWINDOW_H
