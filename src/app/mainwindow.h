@@ -98,7 +98,7 @@ private:
     QAction *m_removeAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
     QAction *m_importAction = nullptr;
-    // Until the file is first written after it was opened.
+    // From a successful open until the backup is made or the file written.
     bool m_backupDue = false;
 };
 

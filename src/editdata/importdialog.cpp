@@ -17,10 +17,9 @@ ImportDialog::ImportDialog(const QList<QByteArray> &source, int emptySlots, QWid
     ui->setupUi(this);
     QTextCodec *codec = QTextCodec::codecForName("Big5");
     for (const int slot : EditData::occupiedSlots(source)) {
-        auto *item =
-                new QListWidgetItem(QStringLiteral("%1 %2")
-                                            .arg(EditData::officerIdBase + slot)
-                                            .arg(EditData::officerName(source.at(slot), codec)));
+        auto *item = new QListWidgetItem(
+                QStringLiteral("%1 %2").arg(QString::number(EditData::officerIdBase + slot),
+                                            EditData::officerName(source.at(slot), codec)));
         item->setData(Qt::UserRole, slot);
         ui->list_officers->addItem(item);
     }
