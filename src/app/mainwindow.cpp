@@ -68,6 +68,8 @@ void MainWindow::createMenus()
     QMenu *fileMenu = menuBar()->addMenu(tr("文件(&F)"));
     QAction *openAction = fileMenu->addAction(tr("打開"), this, &MainWindow::on_cmd_open_clicked);
     openAction->setShortcuts(QKeySequence::Open);
+    m_importAction = fileMenu->addAction(tr("匯入武將…"), this, &MainWindow::importOfficers);
+    m_importAction->setEnabled(false);
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
     saveAction->setShortcuts(QKeySequence::Save);
     fileMenu->addSeparator();
@@ -125,7 +127,9 @@ void MainWindow::commitData(QSessionManager &manager)
         if (!maybeSave())
             manager.cancel();
     } else if (!m_undoStack->isClean()) {
-        // Nobody can be asked: keep the work rather than lose it.
+        // Nobody can be asked: keep the work rather than lose it, with a
+        // backup if one can be made.
+        backUpBeforeFirstWrite();
         writeFile();
     }
 }

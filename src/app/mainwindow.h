@@ -78,6 +78,13 @@ private:
     void showFamilyTree();
     void showOfficerTable();
 
+    // Reading a data file with the open command's checks and messages,
+    // importing officers from another file, and the backup before the first
+    // save.
+    bool loadDataFile(const QString &path, QByteArray &image);
+    void importOfficers();
+    QString backUpBeforeFirstWrite();
+
     QString m_filePath;
     QByteArray m_fileImage;
     QList<QByteArray> m_records;
@@ -96,6 +103,9 @@ private:
     // The slot of each row of the officer list.
     QVector<int> m_listedSlots;
     OfficerTableWindow *m_officerTable = nullptr;
+    QAction *m_importAction = nullptr;
+    // From a successful open until the backup is made or the file written.
+    bool m_backupDue = false;
 };
 
 #endif // MAINWINDOW_H
