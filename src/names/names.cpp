@@ -20,6 +20,15 @@ QString poolFolder(const QString &workingFolder, const QString &installedFolder)
     return QFileInfo(installedFolder).isDir() ? installedFolder : workingFolder;
 }
 
+QString installedPoolFolder(const QString &programFolder)
+{
+#ifdef Q_OS_WIN
+    return programFolder;
+#else
+    return programFolder + QStringLiteral("/../share/officer-maker");
+#endif
+}
+
 QStringList parseNamePool(const QByteArray &bytes)
 {
     const char *data = bytes.constData();

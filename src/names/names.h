@@ -16,6 +16,11 @@ constexpr const char *poolFiles[] = {"familyName.dat", "boyName.dat", "girlName.
 // holds none of the three files and the installed folder exists.
 QString poolFolder(const QString &workingFolder, const QString &installedFolder);
 
+// The folder an installed program keeps the name pools in, given the folder
+// the program lies in: on Windows that folder itself, where the zip and the
+// installer put them; elsewhere share/officer-maker beside it.
+QString installedPoolFolder(const QString &programFolder);
+
 // The names of one name-pool file: for each line (raw bytes, line end
 // included), the UTF-8 text up to its first NUL byte, cut at its first comma
 // (the whole line when it has none). A name already taken is dropped, so the
