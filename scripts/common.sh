@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES=(cmake g++ make qtbase5-dev qttranslations5-l10n fonts-wqy-microhei)
 # For scripts/check-package.sh: building the Debian package and checking it.
-PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file strace x11-utils xvfb)
+PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file lintian strace x11-utils xvfb)
 
 install_packages() {
     local missing=()
