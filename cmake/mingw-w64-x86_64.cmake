@@ -9,6 +9,10 @@ set(CMAKE_C_COMPILER ${OFFICER_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${OFFICER_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${OFFICER_MINGW}-windres)
 
+# Every program links the C and C++ runtimes and winpthreads statically, so
+# that it needs only Windows' own DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
 set(CMAKE_FIND_ROOT_PATH /usr/${OFFICER_MINGW})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

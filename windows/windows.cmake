@@ -3,9 +3,7 @@
 # version information, carrying Qt's Traditional Chinese translation, which
 # Windows has no shared folder for.
 
-# No MinGW runtime DLL either.
-add_link_options(-static)
-
+# No MinGW runtime DLL either: the toolchain file links with -static.
 set_target_properties(officer-maker PROPERTIES WIN32_EXECUTABLE ON)
 target_link_options(officer-maker PRIVATE -s)
 
