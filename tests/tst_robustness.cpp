@@ -958,8 +958,14 @@ void TestRobustness::hostileFilesKeepTheOpenFile_data()
     QTest::newRow("missing file") << "missing" << int(DialogDriver::AsTyped) << cannotOpen;
     QTest::newRow("file vanishing after the dialog")
             << "good size" << int(DialogDriver::ThenRemoved) << cannotOpen;
+#ifdef Q_OS_WIN
+    // On Windows QFile::link makes a shortcut: a file of its own, too small.
+    QTest::newRow("dangling shortcut")
+            << "dangling link" << int(DialogDriver::AsTyped) << wrongSize;
+#else
     QTest::newRow("dangling symbolic link")
             << "dangling link" << int(DialogDriver::AsTyped) << cannotOpen;
+#endif
 #ifndef Q_OS_WIN
     QTest::newRow("named pipe") << "pipe" << int(DialogDriver::ThroughDialog) << cannotOpen;
 #endif
