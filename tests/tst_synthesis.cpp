@@ -88,8 +88,8 @@ private slots:
 };
 
 // The program's random source is qrand(), never seeded: on Windows the C
-// runtime's rand(), elsewhere Qt's own generator. Each
-// platform draws the same officers every run, but not the other's. The first
+// runtime's rand(), elsewhere Qt's own generator. Each platform draws the
+// same officers every run, but not the other's. These must be the first
 // draws of the process, so this runs first.
 void TestSynthesis::programDrawsThePlatformSequence()
 {
