@@ -104,6 +104,7 @@ start_in() {
     local dir=$1
     shift
     (cd "$dir" && exec wine "$@" >"$work/program.log" 2>&1) &
+    disown
 }
 stop_program() {
     wineserver -k 2>/dev/null
@@ -127,13 +128,24 @@ for pool in "${pools[@]}"; do
 done
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$main_title.lnk"
 check "Start-menu shortcut $main_title.lnk for all users" [ -s "$shortcut" ]
-# A shortcut holds its target and its working folder in UTF-16.
+# The working folder is one of its UTF-16 strings, whole (the target's path
+# begins with it too, but goes on).
+holds_string() {
+    python3 -c '
+import sys
+needle = sys.argv[2].encode("utf-16-le") + b"\0\0"
+sys.exit(needle not in open(sys.argv[1], "rb").read())' "$@"
+}
 check "the shortcut starts the program in its own folder" \
-    grep -qaF "$(printf 'C:\\Program Files\\officer-maker' | iconv -t UTF-16LE)" "$shortcut"
+    holds_string "$shortcut" 'C:\Program Files\officer-maker'
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\officer-maker' \
     >"$work/reg.log" 2>&1
 check "Add/Remove Programs entry with its uninstaller" grep -q 'UninstallString.*uninstall.exe' "$work/reg.log"
 check "Add/Remove Programs entry with the version" grep -q "DisplayVersion.*$version" "$work/reg.log"
+# Wine keeps the registry as text, other characters as \x escapes.
+display_name=$(printf '%s' "$main_title" | python3 -c 'import sys; print("".join("\\x%04x" % ord(c) for c in sys.stdin.read()))')
+check "Add/Remove Programs entry named $main_title" \
+    grep -qaF "\"DisplayName\"=\"$display_name\"" "$WINEPREFIX/system.reg"
 
 # --- The installed program, started from another folder ------------------------------
 
@@ -170,7 +182,7 @@ stop_program
 # --- The zip's program in a folder named in Chinese -------------------------------------
 
 new_prefix zip
-chinese=$work/武將資料/新 武將
+chinese="$work/武將資料/新 武將"
 mkdir -p "$chinese"
 cp "$work/zip/$name/"* "$chinese/"
 head -c 262144 /dev/zero >"$chinese/editdata.rqv"

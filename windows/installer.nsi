@@ -6,12 +6,12 @@
 ; makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DSTAGE=<folder with the files>
 ;          -DICON=<officer-maker.ico> -DOUTFILE=<setup.exe> installer.nsi
 
-Unicode true
+; A 64-bit installer, as the program is: it runs where the program does.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define APPNAME "龍旗戰記新武將作成器"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\officer-maker"
@@ -46,10 +46,6 @@ VIAddVersionKey /LANG=1028 "LegalCopyright" "Officer Maker developers"
 !insertmacro MUI_LANGUAGE "TradChinese"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "${APPNAME}只能安裝在64位元的Windows上。" /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
     SetShellVarContext all
 FunctionEnd
