@@ -38,6 +38,17 @@ QList<DialogDriver::Message> DialogDriver::takeQuestions()
     return questions;
 }
 
+// A box is the program's when the main window or one of its own windows
+// shows it.
+static bool ownedByMainWindow(const QWidget *box)
+{
+    for (const QWidget *parent = box->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (parent->inherits("MainWindow"))
+            return true;
+    }
+    return false;
+}
+
 void DialogDriver::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
@@ -50,7 +61,7 @@ void DialogDriver::poll()
                              : box->icon() == QMessageBox::Warning ? QStringLiteral("warning")
                                                                    : QStringLiteral("information");
         m_messages.append({kind, box->windowTitle(), box->text()});
-        const bool ours = box->parentWidget() && box->parentWidget()->inherits("MainWindow");
+        const bool ours = ownedByMainWindow(box);
         box->done(QMessageBox::Ok);
         QVERIFY2(ours, qPrintable(box->text()));
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
@@ -67,8 +78,7 @@ void DialogDriver::answerQuestion(QMessageBox *box)
             box->standardButtons() & QMessageBox::Discard ? QMessageBox::Discard : QMessageBox::No;
     if (!m_answers.isEmpty())
         answer = m_answers.takeFirst();
-    const bool ours = box->icon() == QMessageBox::Question && box->parentWidget()
-                      && box->parentWidget()->inherits("MainWindow");
+    const bool ours = box->icon() == QMessageBox::Question && ownedByMainWindow(box);
     // Escape stands for closing the box without choosing.
     if (answer == QMessageBox::Escape)
         QTest::keyClick(box, Qt::Key_Escape);

@@ -73,6 +73,7 @@ private slots:
     void familyNames();
     void generatedFamilies();
     void window();
+    void columnsFitTheirContents();
 };
 
 void TestFamilyTree::links_data()
@@ -226,6 +227,36 @@ void TestFamilyTree::window()
     doubleClick(zhang);
     QVERIFY(view->isExpanded(zhang));
     QCOMPARE(activated.size(), 2);
+}
+
+// Deep lines and long names are never cut, on the first showing and after
+// a rebuild while shown.
+void TestFamilyTree::columnsFitTheirContents()
+{
+    QList<QByteArray> records = splitRecords(QByteArray());
+    FamilyTreeWindow window;
+    const auto fits = [&window] {
+        const QAbstractItemView *view = window.findChild<QTreeView *>();
+        for (int column = 0; column < 3; ++column) {
+            if (qobject_cast<const QTreeView *>(view)->columnWidth(column)
+                < view->sizeHintForColumn(column))
+                return false;
+        }
+        return true;
+    };
+    records[0] = occupiedRecord(big5("張"), big5("飛"), 150);
+    for (int slot = 1; slot < 40; ++slot) {
+        records[slot] = occupiedRecord(big5("張"), big5(QString(14, QChar(0x9F8D))), 65535);
+        writeU16(records[slot], fatherId, officerIdBase + slot - 1);
+    }
+    window.showRecords(records);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(fits());
+    records[40] = occupiedRecord(big5("張"), big5(QString(14, QChar(0x9F8D))), 65535);
+    writeU16(records[40], fatherId, officerIdBase + 39);
+    window.showRecords(records);
+    QVERIFY(fits());
 }
 
 QTEST_MAIN(TestFamilyTree)

@@ -3,11 +3,14 @@
 #include "officerdialog.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextCodec>
 #include <QWindow>
@@ -84,7 +87,7 @@ void TestOfficers::father_data()
     QTest::newRow("above the IDs") << 850 << QStringLiteral("850");
     QTest::newRow("empty slot") << 705 << QStringLiteral("705");
     QTest::newRow("himself") << 704 << QStringLiteral("704 張飛");
-    QTest::newRow("with style name") << 702 << QStringLiteral("702 劉備(玄德)");
+    QTest::newRow("with style name") << 702 << QStringLiteral("702 劉備");
 }
 
 void TestOfficers::father()
@@ -134,26 +137,26 @@ void TestOfficers::dialog()
     OfficerDialog dialog(records, 2);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("劉備(玄德)"));
     QStringList shown;
-    for (const char *name : {"idLabel", "styleNameLabel", "portraitLabel", "skillsBLabel",
-                             "characterLabel", "fatherLabel"}) {
-        auto *label = dialog.findChild<QLabel *>(QLatin1String(name));
-        QVERIFY2(label, name);
-        shown.append(label->text());
-    }
-    QCOMPARE(shown,
-             QStringList({"702", "玄德", "1130（通用）", "9 8 7 6 5 4 3 2 1 0", "2", "701 劉弘"}));
+    shown << dialog.findChild<QLabel *>("label_id")->text()
+          << dialog.findChild<QLineEdit *>("edit_styleName")->text()
+          << dialog.findChild<QComboBox *>("combo_portrait")->currentText()
+          << dialog.findChild<QSpinBox *>("spin_skillB2")->text()
+          << dialog.findChild<QSpinBox *>("spin_character")->text()
+          << dialog.findChild<QComboBox *>("combo_father")->currentText();
+    QCOMPARE(shown, QStringList({"702", "玄德", "1130（通用）", "8", "2", "701 劉弘"}));
 
     // Names are shown as they are, never as markup or as the modified mark.
     records[2].replace(givenName, 10, QByteArray("<b>[*]</b>"));
     OfficerDialog hostile(records, 2);
     hostile.winId();
     QCOMPARE(hostile.windowHandle()->title(), QStringLiteral("劉<b>[*]</b>(玄德)"));
-    for (const QLabel *label : hostile.findChildren<QLabel *>(QRegularExpression("Label$")))
+    for (const QLabel *label : hostile.findChildren<QLabel *>(QRegularExpression("^label_")))
         QCOMPARE(label->textFormat(), Qt::PlainText);
     auto *buttons = hostile.findChild<QDialogButtonBox *>();
     QSignalSpy closed(&hostile, &QDialog::rejected);
-    buttons->button(QDialogButtonBox::Close)->click();
+    buttons->button(QDialogButtonBox::Cancel)->click();
     QCOMPARE(closed.count(), 1);
+    QCOMPARE(hostile.record(), records.at(2));
 }
 
 void TestOfficers::removal_data()

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "editdata.h"
 #include "familytreewindow.h"
+#include "officertablewindow.h"
 #include "recordscommand.h"
 #include "ui_mainwindow.h"
 
@@ -66,40 +67,49 @@ void MainWindow::createMenus()
 {
     QMenu *fileMenu = menuBar()->addMenu(tr("文件(&F)"));
     QAction *openAction = fileMenu->addAction(tr("打開"), this, &MainWindow::on_cmd_open_clicked);
-    openAction->setShortcut(QKeySequence::Open);
+    openAction->setShortcuts(QKeySequence::Open);
+    m_importAction = fileMenu->addAction(tr("匯入武將…"), this, &MainWindow::importOfficers);
+    m_importAction->setEnabled(false);
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
-    saveAction->setShortcut(QKeySequence::Save);
+    saveAction->setShortcuts(QKeySequence::Save);
     fileMenu->addSeparator();
     QAction *quitAction = fileMenu->addAction(tr("退出"), this, &QWidget::close);
-    quitAction->setShortcut(QKeySequence::Quit);
+    quitAction->setShortcuts(QKeySequence::Quit);
 
     QMenu *editMenu = menuBar()->addMenu(tr("編輯(&E)"));
     QAction *undoAction = m_undoStack->createUndoAction(this, tr("撤銷"));
-    undoAction->setShortcut(QKeySequence::Undo);
+    undoAction->setShortcuts(QKeySequence::Undo);
     editMenu->addAction(undoAction);
     QAction *redoAction = m_undoStack->createRedoAction(this, tr("重做"));
-    redoAction->setShortcut(QKeySequence::Redo);
+    redoAction->setShortcuts(QKeySequence::Redo);
     editMenu->addAction(redoAction);
     editMenu->addSeparator();
 
-    // Delete removes the officers selected in the list while it has the
-    // focus, so the key keeps its meaning in the text fields.
+    // F2 and Delete act on the list while it has the focus, so the keys
+    // keep their meaning in the text fields.
+    m_editAction = editMenu->addAction(tr("編輯武將…"), this, [this] {
+        showOfficer(listedSlot(ui->nameListView->currentIndex().row()), this);
+    });
+    m_editAction->setShortcut(Qt::Key_F2);
+    m_editAction->setShortcutContext(Qt::WidgetShortcut);
+    ui->nameListView->addAction(m_editAction);
     m_removeAction = editMenu->addAction(tr("刪除武將"), this, &MainWindow::removeSelectedOfficers);
-    m_removeAction->setShortcut(QKeySequence::Delete);
+    m_removeAction->setShortcuts(QKeySequence::Delete);
     m_removeAction->setShortcutContext(Qt::WidgetShortcut);
-    m_removeAction->setEnabled(false);
     ui->nameListView->addAction(m_removeAction);
+    updateOfficerActions();
     ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->nameListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // A double click opens the officer, so only F2 edits a row in place; the
-    // edit never reaches the records.
-    ui->nameListView->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // The list only shows the records; officers are changed in the editor.
+    ui->nameListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(ui->nameListView, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { showOfficer(listedSlot(index.row()), this); });
 
     QMenu *viewMenu = menuBar()->addMenu(tr("檢視(&V)"));
     QAction *treeAction = viewMenu->addAction(tr("家族樹"), this, &MainWindow::showFamilyTree);
     treeAction->setShortcut(Qt::CTRL + Qt::Key_T);
+    QAction *tableAction = viewMenu->addAction(tr("武將一覽"), this, &MainWindow::showOfficerTable);
+    tableAction->setShortcut(Qt::CTRL + Qt::Key_L);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -117,7 +127,9 @@ void MainWindow::commitData(QSessionManager &manager)
         if (!maybeSave())
             manager.cancel();
     } else if (!m_undoStack->isClean()) {
-        // Nobody can be asked: keep the work rather than lose it.
+        // Nobody can be asked: keep the work rather than lose it, with a
+        // backup if one can be made.
+        backUpBeforeFirstWrite();
         writeFile();
     }
 }
@@ -174,9 +186,11 @@ void MainWindow::stepApplied()
 // The records changed: the views that follow them catch up.
 void MainWindow::recordsChanged()
 {
-    updateRemoveAction();
+    updateOfficerActions();
     if (m_familyTree && m_familyTree->isVisible())
         m_familyTree->showRecords(m_records);
+    if (m_officerTable && m_officerTable->isVisible())
+        m_officerTable->showRecords(m_records);
 }
 
 void MainWindow::updateTitle()

@@ -10,6 +10,7 @@
 #include <QVector>
 
 class FamilyTreeWindow;
+class OfficerTableWindow;
 class QAction;
 class QSessionManager;
 class QUndoStack;
@@ -71,10 +72,18 @@ private:
     // Looking at officers and removing them.
     int listedSlot(int row) const;
     QVector<int> selectedSlots() const;
-    void updateRemoveAction();
+    void updateOfficerActions();
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
     void showFamilyTree();
+    void showOfficerTable();
+
+    // Reading a data file with the open command's checks and messages,
+    // importing officers from another file, and the backup before the first
+    // save.
+    bool loadDataFile(const QString &path, QByteArray &image);
+    void importOfficers();
+    QString backUpBeforeFirstWrite();
 
     QString m_filePath;
     QByteArray m_fileImage;
@@ -88,8 +97,15 @@ private:
     QStringList m_girlNames;
     Ui::MainWindow *ui;
     QUndoStack *m_undoStack;
+    QAction *m_editAction = nullptr;
     QAction *m_removeAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
+    // The slot of each row of the officer list.
+    QVector<int> m_listedSlots;
+    OfficerTableWindow *m_officerTable = nullptr;
+    QAction *m_importAction = nullptr;
+    // From a successful open until the backup is made or the file written.
+    bool m_backupDue = false;
 };
 
 #endif // MAINWINDOW_H

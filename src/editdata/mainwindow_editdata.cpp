@@ -1,3 +1,4 @@
+#include "datafile.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
@@ -23,19 +24,9 @@ void MainWindow::on_cmd_open_clicked()
 
     // Nothing of the file that is open now changes until the new one has
     // been read whole and checked, so a refused file costs no work.
-    // Only a regular file is read: opening a pipe would block the window
-    // until something writes to it.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        QMessageBox::critical(this, tr("錯誤"), tr("文件無法打開。"));
+    QByteArray image;
+    if (!loadDataFile(path, image))
         return;
-    }
-    const QByteArray image =
-            file.size() == EditData::fileSize ? file.read(EditData::fileSize + 1) : QByteArray();
-    if (image.size() != EditData::fileSize) {
-        QMessageBox::critical(this, tr("錯誤"), tr("文件大小非預期。"));
-        return;
-    }
 
     m_filePath = path;
     m_fileImage = image;
@@ -45,11 +36,30 @@ void MainWindow::on_cmd_open_clicked()
     refreshNameList();
 
     m_undoStack->clear();
+    m_backupDue = true;
+    m_importAction->setEnabled(true);
     updateTitle();
     recordsChanged();
     showStatus(tr("已打開%1，共%2名武將。")
                        .arg(QDir::toNativeSeparators(path))
                        .arg(EditData::occupiedSlots(m_records).size()));
+}
+
+// Reads the data file at path whole into image, or says why it cannot:
+// true when it was read.
+bool MainWindow::loadDataFile(const QString &path, QByteArray &image)
+{
+    switch (EditData::readDataFile(path, image)) {
+    case EditData::ReadError::None:
+        return true;
+    case EditData::ReadError::CannotOpen:
+        QMessageBox::critical(this, tr("錯誤"), tr("文件無法打開。"));
+        return false;
+    case EditData::ReadError::WrongSize:
+        QMessageBox::critical(this, tr("錯誤"), tr("文件大小非預期。"));
+        return false;
+    }
+    return false;
 }
 
 void MainWindow::on_cmd_save_clicked()
@@ -62,6 +72,16 @@ void MainWindow::on_cmd_save_clicked()
 bool MainWindow::save()
 {
     if (m_filePath.isEmpty())
+        return false;
+    const QString backupFailure = backUpBeforeFirstWrite();
+    if (!backupFailure.isEmpty()
+        && QMessageBox::question(
+                   this, tr("保存"),
+                   tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                           .arg(QFileInfo(EditData::backupPath(m_filePath)).fileName(),
+                                backupFailure),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes)
         return false;
     const QString failure = writeFile();
     if (!failure.isEmpty()) {
@@ -88,8 +108,22 @@ QString MainWindow::writeFile()
         return tr("文件寫入失敗。");
     }
     m_undoStack->setClean();
+    m_backupDue = false;
     showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_filePath)));
     return QString();
+}
+
+// Before the file is first written after it was opened, keeps it as it
+// stands on disk beside it; a file that is gone leaves nothing to keep.
+// Returns why the backup could not be made, or an empty string.
+QString MainWindow::backUpBeforeFirstWrite()
+{
+    if (!m_backupDue || !QFileInfo(m_filePath).isFile())
+        return QString();
+    const QString failure = EditData::backUpFile(m_filePath);
+    if (failure.isEmpty())
+        m_backupDue = false;
+    return failure;
 }
 
 void MainWindow::splitRecords()
@@ -110,10 +144,19 @@ void MainWindow::refreshNameList()
         model = new QStringListModel(this);
         ui->nameListView->setModel(model);
         connect(ui->nameListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &MainWindow::updateRemoveAction);
+                &MainWindow::updateOfficerActions);
+        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::updateOfficerActions);
     }
+    // The officer that was current stays so, wherever his row now stands.
+    const int current = listedSlot(ui->nameListView->currentIndex().row());
+    m_listedSlots = EditData::occupiedSlots(m_records);
     model->setStringList(rows);
-    updateRemoveAction();
+    const int row = m_listedSlots.indexOf(current);
+    if (current >= 0 && row >= 0)
+        ui->nameListView->selectionModel()->setCurrentIndex(model->index(row),
+                                                            QItemSelectionModel::NoUpdate);
+    updateOfficerActions();
 }
 
 void MainWindow::buildPortraitPools()

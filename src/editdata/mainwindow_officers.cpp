@@ -7,14 +7,15 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QTextCodec>
 
 #include <algorithm>
 
-// The slot of a row of the list, which shows the occupied slots in order;
-// -1 for a row beyond them.
+// The slot of a row of the list as it was last filled, with the occupied
+// slots in order; -1 for no row.
 int MainWindow::listedSlot(int row) const
 {
-    return EditData::occupiedSlots(m_records).value(row, -1);
+    return m_listedSlots.value(row, -1);
 }
 
 // The slots of the officers selected in the list, in ascending order.
@@ -33,18 +34,37 @@ QVector<int> MainWindow::selectedSlots() const
     return selected;
 }
 
-void MainWindow::updateRemoveAction()
+void MainWindow::updateOfficerActions()
 {
-    if (m_removeAction)
-        m_removeAction->setEnabled(!m_filePath.isEmpty() && !selectedSlots().isEmpty());
+    if (!m_editAction)
+        return;
+    const bool open = !m_filePath.isEmpty();
+    m_editAction->setEnabled(open && listedSlot(ui->nameListView->currentIndex().row()) >= 0);
+    m_removeAction->setEnabled(open && !selectedSlots().isEmpty());
 }
 
+// Opens the officer in the editor; OK with a change makes one undo step.
 void MainWindow::showOfficer(int slot, QWidget *over)
 {
-    if (slot < 0 || slot >= m_records.size())
+    if (slot < 0 || slot >= m_records.size() || EditData::isEmptySlot(m_records.at(slot)))
         return;
     OfficerDialog dialog(m_records, slot, over);
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const EditData::EditState before = editState();
+    const bool newPortrait = EditData::readU16(dialog.record(), EditData::portrait)
+                             != EditData::readU16(m_records.at(slot), EditData::portrait);
+    m_records[slot] = dialog.record();
+    if (newPortrait) {
+        // The portrait given up is free again, the one taken is not.
+        buildPortraitPools();
+        markUsedPortraits();
+    }
+    refreshNameList();
+    if (commitStep(tr("編輯武將"), before))
+        showStatus(tr("已修改武將%1。")
+                           .arg(EditData::officerName(m_records.at(slot),
+                                                      QTextCodec::codecForName("Big5"))));
 }
 
 // Clears the selected slots, unlinks the sons of the removed officers and

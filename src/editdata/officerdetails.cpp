@@ -23,17 +23,19 @@ QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *cod
     if (id == noFather)
         return QStringLiteral("無");
     const int slot = int(id) - officerIdBase;
-    QString text = QString::number(id);
-    if (slot >= 0 && slot < recordCount && slot < records.size()
-        && !isEmptySlot(records.at(slot))) {
-        const QString name = officerName(records.at(slot), codec);
-        if (!name.isEmpty())
-            text += QLatin1Char(' ') + name;
-    }
-    return text;
+    if (slot >= 0 && slot < recordCount && slot < records.size() && !isEmptySlot(records.at(slot)))
+        return officerIdAndName(records.at(slot), slot, codec);
+    return QString::number(id);
 }
 
 } // namespace
+
+QString officerIdAndName(const QByteArray &record, int slot, QTextCodec *codec)
+{
+    const QString name = readName(record, familyName, codec) + readName(record, givenName, codec);
+    const QString id = QString::number(officerIdBase + slot);
+    return name.isEmpty() ? id : id + QLatin1Char(' ') + name;
+}
 
 QString portraitKind(quint16 number)
 {
@@ -64,6 +66,7 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.givenName = readName(record, givenName, codec);
     details.styleName = readName(record, styleName, codec);
     const quint8 sex = readU8(record, gender);
+    details.gender = sex;
     details.sex = sex == 0   ? QStringLiteral("男")
                   : sex == 1 ? QStringLiteral("女")
                              : QString::number(sex);
@@ -75,7 +78,8 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.skillsA = bytesAt(record, skillsA, 10);
     details.skillsB = bytesAt(record, skillsB, 10);
     details.characterCode = readU8(record, characterCode);
-    details.father = fatherText(records, readU16(record, fatherId), codec);
+    details.fatherId = readU16(record, fatherId);
+    details.father = fatherText(records, details.fatherId, codec);
     return details;
 }
 

@@ -20,6 +20,7 @@ struct OfficerDetails
     QString givenName;
     QString styleName;
     QString sex; // "男", "女" or the stored number
+    int gender = 0; // the stored number: 0 male, 1 female
     int birthYear = 0;
     int portrait = 0;
     QString portraitKind; // "通用", "歷史" or "其他"
@@ -28,10 +29,15 @@ struct OfficerDetails
     QVector<int> skillsA; // 10 values
     QVector<int> skillsB; // 10 values
     int characterCode = 0;
-    // "ID name" when the father link names an occupied slot, "無" for
-    // noFather, otherwise the stored number.
+    // "ID name" as officerIdAndName gives it when the father link names an
+    // occupied slot, "無" for noFather, otherwise the stored number.
     QString father;
+    quint16 fatherId = 0xFFFF;
 };
+
+// An officer as the lists of fathers show him: his ID, a space, then his
+// family and given names; the ID alone when both names are empty.
+QString officerIdAndName(const QByteArray &record, int slot, QTextCodec *codec);
 
 // The kind of a portrait number: "通用" (generic), "歷史" (historical) or
 // "其他" when it belongs to neither pool.

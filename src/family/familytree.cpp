@@ -89,4 +89,35 @@ FamilyTree buildFamilyTree(const QList<QByteArray> &records, QTextCodec *codec)
     return tree;
 }
 
+QVector<int> fatherChoices(const QList<QByteArray> &records, int slot)
+{
+    const int size = records.size();
+    QVector<QVector<int>> sons(size);
+    for (int other = 0; other < size; ++other) {
+        if (!isEmptySlot(records.at(other))) {
+            const int father = fatherSlot(records, other);
+            if (father >= 0)
+                sons[father].append(other);
+        }
+    }
+    // The officer himself and everyone beneath him, rings included.
+    QVector<bool> below(size, false);
+    QVector<int> pending;
+    if (slot >= 0 && slot < size)
+        pending.append(slot);
+    while (!pending.isEmpty()) {
+        const int next = pending.takeLast();
+        if (below.at(next))
+            continue;
+        below[next] = true;
+        pending += sons.at(next);
+    }
+    QVector<int> choices;
+    for (int other = 0; other < size; ++other) {
+        if (!below.at(other) && !isEmptySlot(records.at(other)))
+            choices.append(other);
+    }
+    return choices;
+}
+
 } // namespace Family

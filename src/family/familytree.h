@@ -38,6 +38,11 @@ struct FamilyTree
 // an empty slot, the officer himself).
 int fatherSlot(const QList<QByteArray> &records, int slot);
 
+// The officers who may become the father of the officer in slot: every
+// other occupied slot that is not among his descendants, in slot order, so
+// that no ring of fathers can be made.
+QVector<int> fatherChoices(const QList<QByteArray> &records, int slot);
+
 // Arranges the occupied records into their tree; without a codec every
 // family name is empty. Father links that run in a ring are cut: while
 // officers are left that no head leads to, the one in the lowest slot heads

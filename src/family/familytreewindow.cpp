@@ -75,7 +75,8 @@ void FamilyTreeWindow::showRecords(const QList<QByteArray> &records)
         m_model->appendRow({groupItem, readOnlyItem(), readOnlyItem()});
     }
     ui->tree_officers->expandAll();
-    ui->tree_officers->resizeColumnToContents(0);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        ui->tree_officers->resizeColumnToContents(column);
 }
 
 void FamilyTreeWindow::activate(const QModelIndex &index)

@@ -1,0 +1,29 @@
+#ifndef DATAFILE_H
+#define DATAFILE_H
+
+#include <QByteArray>
+#include <QString>
+
+// Reading a data file from disk, and the backup kept beside it.
+namespace EditData {
+
+enum class ReadError { None, CannotOpen, WrongSize };
+
+// Reads the data file at path whole into image. Only a regular file is read,
+// since opening a pipe would block until something writes to it, and only
+// a file of exactly fileSize bytes is taken. On failure image is left as it
+// was.
+ReadError readDataFile(const QString &path, QByteArray &image);
+
+// Where the backup of the data file at path is kept: beside it, with ".bak"
+// after its name.
+QString backupPath(const QString &path);
+
+// Copies the file at path, as it stands, to backupPath(path). An older backup
+// is replaced only once the new one has been written whole. Returns what
+// went wrong, or an empty string once the backup is written.
+QString backUpFile(const QString &path);
+
+} // namespace EditData
+
+#endif // DATAFILE_H

@@ -1,0 +1,82 @@
+#include "importofficers.h"
+
+#include <QMap>
+
+#include <algorithm>
+
+namespace EditData {
+
+namespace {
+
+// The lowest free portrait of the pool, flagged; 0 when none is free.
+quint16 takeFreePortrait(PortraitPool &pool)
+{
+    for (auto it = pool.begin(); it != pool.end(); ++it) {
+        if (!it.value()) {
+            it.value() = true;
+            return it.key();
+        }
+    }
+    return 0;
+}
+
+// Whether the generic portrait number is flagged in use; false for any
+// other number.
+bool genericInUse(const PortraitPool &male, const PortraitPool &female, quint16 number)
+{
+    return male.value(number, false) || female.value(number, false);
+}
+
+} // namespace
+
+std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
+                                           PortraitPool &femalePortraits,
+                                           const QList<QByteArray> &source,
+                                           const QVector<int> &sourceSlots)
+{
+    // Taken apart from records, which the copies change.
+    const QList<QByteArray> from = source;
+    QVector<int> chosen;
+    for (const int slot : sourceSlots) {
+        if (slot >= 0 && slot < from.size() && from.at(slot).size() == recordSize
+            && !isEmptySlot(from.at(slot)))
+            chosen.append(slot);
+    }
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+
+    QVector<int> targets;
+    if (chosen.isEmpty())
+        return targets;
+    for (int slot = 0; slot < records.size() && targets.size() < chosen.size(); ++slot) {
+        if (isEmptySlot(records.at(slot)))
+            targets.append(slot);
+    }
+    if (targets.size() < chosen.size())
+        return std::nullopt;
+
+    // Source ID -> ID of the copy, for the fathers copied along.
+    QMap<int, quint16> newIds;
+    for (int i = 0; i < chosen.size(); ++i)
+        newIds.insert(officerIdBase + chosen.at(i), quint16(officerIdBase + targets.at(i)));
+
+    markUsedPortraits(records, malePortraits, femalePortraits);
+    for (int i = 0; i < chosen.size(); ++i) {
+        QByteArray record = from.at(chosen.at(i));
+        for (const int field : {fatherId, fatherId2})
+            writeU16(record, field, newIds.value(readU16(record, field), noFather));
+
+        const quint16 number = readU16(record, portrait);
+        const quint8 sex = readU8(record, gender);
+        if (genericInUse(malePortraits, femalePortraits, number) && sex <= 1) {
+            const quint16 free = takeFreePortrait(sex == 0 ? malePortraits : femalePortraits);
+            if (free != 0)
+                writeU16(record, portrait, free);
+        }
+        markUsedPortraits({record}, malePortraits, femalePortraits);
+        records[targets.at(i)] = record;
+    }
+    return targets;
+}
+
+} // namespace EditData

@@ -1,0 +1,36 @@
+#ifndef IMPORTOFFICERS_H
+#define IMPORTOFFICERS_H
+
+#include "editdata.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QVector>
+
+#include <optional>
+
+namespace EditData {
+
+// Copies the officers of the chosen slots of source, all their bytes, into
+// the lowest empty slots of records, in the order of their source slots.
+// Chosen slots that are empty or lie outside source are passed over.
+//
+// In each copy, fatherId and fatherId2 that name an officer copied along get
+// his new ID; any other value becomes noFather. A generic portrait that an
+// officer of records already uses, or one copied before it, is replaced by
+// the lowest free generic portrait of the copy's sex, which is flagged in the
+// pools as generation flags it; with none free, or a sex byte other than 0
+// and 1, the copy keeps its own. Other portraits are kept. The pools are
+// those of records; nothing is drawn at random.
+//
+// Returns the slots written, in order, or nothing when the officers do not
+// fit into the empty slots; then records and pools are unchanged. source may
+// be records itself.
+std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
+                                           PortraitPool &femalePortraits,
+                                           const QList<QByteArray> &source,
+                                           const QVector<int> &sourceSlots);
+
+} // namespace EditData
+
+#endif // IMPORTOFFICERS_H

@@ -1,0 +1,34 @@
+#ifndef OFFICERTABLE_H
+#define OFFICERTABLE_H
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+class QTextCodec;
+
+// The officers of a file as a table of values, one row per occupied slot,
+// and that table as a CSV file for spreadsheets.
+namespace EditData {
+
+// The column of the officer's name, the one the table window filters on.
+constexpr int officerTableNameColumn = 1;
+
+// The header texts of the table's columns, in their order.
+QStringList officerTableHeader();
+
+// The values of the officer in slot, one per column: numbers as int,
+// texts as QString. The name is the list's row text; the father as his ID and
+// family and given names.
+QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCodec *codec);
+
+// The CSV file of the given rows under a header row: UTF-8 with a
+// byte-order mark, comma-separated, every line ended by CR LF. A field is
+// quoted when it holds a comma, a double quote, CR or LF; a text that a
+// spreadsheet would take for a formula gets an apostrophe in front.
+QByteArray officerTableCsv(const QList<QVariantList> &rows);
+
+} // namespace EditData
+
+#endif // OFFICERTABLE_H

@@ -1,0 +1,221 @@
+// The officer table window: sorting, filtering, following the records, and
+// the CSV file it exports.
+
+#include "editdata.h"
+#include "mainwindow.h"
+#include "officerdialog.h"
+#include "officertablewindow.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#endif
+
+using namespace EditData;
+
+class TestTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void sortingHoldsWhileTheTableFollows();
+    void filterAndOpen();
+    void exportWritesTheRowsShown();
+    void failedExportKeepsTheOldFile();
+
+private:
+    QStringList column(int column) const;
+    void clickHeader(int section);
+    QByteArray exported(const QString &path);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<DialogDriver> m_driver;
+    std::unique_ptr<MainWindow> m_window;
+    QWidget *m_table = nullptr;
+    QTableView *m_view = nullptr;
+};
+
+// Five officers, two of them with names a spreadsheet would misread, and the
+// table open.
+void TestTable::init()
+{
+    m_driver.reset(new DialogDriver);
+    copyBundledPools(m_dir.path());
+    m_window = startWindowIn(m_dir.path());
+    QByteArray cao = occupiedRecord(big5("曹"), big5("操"), 1000, 1130);
+    cao.replace(styleName, 4, big5("孟德"));
+    cao.replace(abilities, 7, QByteArray("\x01\x02\x03\x04\x03\x02\x01", 7));
+    writeU8(cao, skillsA, 9);
+    writeU8(cao, skillsB + 9, 1);
+    writeU8(cao, characterCode, 2);
+    writeU16(cao, fatherId, noFather);
+    QByteArray quan = occupiedRecord(big5("孫"), big5("權"), 50);
+    writeU8(quan, gender, 1);
+    writeU16(quan, fatherId, 900);
+    QByteArray pi = occupiedRecord(big5("曹"), big5("丕"), 999);
+    writeU16(pi, fatherId, 700);
+    QByteArray quoted = occupiedRecord("", "-a,\"b\"", 500);
+    writeU8(quoted, gender, 2);
+    writeU16(quoted, fatherId, 702); // an empty slot
+    QByteArray image = blankImage();
+    putRecord(image, 0, cao);
+    putRecord(image, 1, quan);
+    putRecord(image, 3, pi);
+    putRecord(image, 4, quoted);
+    putRecord(image, 5, occupiedRecord("=1", "\r\n2"));
+    const QString path = m_dir.path() + "/editdata.rqv";
+    QVERIFY(writeFile(path, image));
+    m_driver->planFileDialog(path);
+    click(*m_window, "cmd_open");
+
+    for (QAction *action : m_window->findChildren<QAction *>()) {
+        if (action->shortcut() == QKeySequence(Qt::CTRL + Qt::Key_L)) {
+            QCOMPARE(action->text(), QStringLiteral("武將一覽"));
+            action->trigger();
+        }
+    }
+    m_table = m_window->findChild<OfficerTableWindow *>();
+    QVERIFY(m_table && QTest::qWaitForWindowExposed(m_table));
+    m_view = m_table->findChild<QTableView *>("table_officers");
+}
+
+void TestTable::cleanup()
+{
+    m_window.reset();
+    m_driver.reset();
+}
+
+QStringList TestTable::column(int column) const
+{
+    QStringList values;
+    for (int row = 0; row < m_view->model()->rowCount(); ++row)
+        values.append(m_view->model()->index(row, column).data().toString());
+    return values;
+}
+
+void TestTable::clickHeader(int section)
+{
+    QHeaderView *header = m_view->horizontalHeader();
+    const int middle = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(middle, header->height() / 2));
+}
+
+// Exports through the button, choosing path; returns what the file holds.
+QByteArray TestTable::exported(const QString &path)
+{
+    m_driver->planFileDialog(path);
+    QTest::mouseClick(m_table->findChild<QPushButton *>("cmd_export"), Qt::LeftButton);
+    return readFile(path.endsWith(".csv") ? path : path + ".csv");
+}
+
+// Numbers sort by value, the second click reverses, and the order holds
+// through a command and its undo.
+void TestTable::sortingHoldsWhileTheTableFollows()
+{
+    QCOMPARE(column(0), (QStringList{"700", "701", "703", "704", "705"}));
+    clickHeader(3);
+    QCOMPARE(column(3), (QStringList{"50", "170", "500", "999", "1000"}));
+    clickHeader(3);
+    QCOMPARE(column(3), (QStringList{"1000", "999", "500", "170", "50"}));
+
+    setText(*m_window, "edit_fName", "孫");
+    setText(*m_window, "edit_gName", "堅");
+    click(*m_window, "cmd_generateSingle");
+    QCOMPARE(column(1).mid(3), (QStringList{"孫堅", "=1\r\n2", "孫權"}));
+    triggerAction(*m_window, QKeySequence::Undo);
+    QCOMPARE(column(3), (QStringList{"1000", "999", "500", "170", "50"}));
+}
+
+// The filter keeps the rows whose name holds the text; a double click opens
+// the officer of the row clicked, not of the row at that place unfiltered.
+void TestTable::filterAndOpen()
+{
+    m_table->findChild<QLineEdit *>("edit_filter")->setText("曹");
+    QCOMPARE(column(1), (QStringList{"曹操(孟德)", "曹丕"}));
+
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        if (auto *dialog = qobject_cast<OfficerDialog *>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    const QPoint row = m_view->visualRect(m_view->model()->index(1, 1)).center();
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(m_view->viewport(), Qt::LeftButton, {}, row);
+    QCOMPARE(title, QStringLiteral("曹丕"));
+}
+
+// The rows in the order shown, in the exact bytes a spreadsheet reads; a
+// name typed without .csv gets it, and a file of that name is replaced only
+// when the player says so.
+void TestTable::exportWritesTheRowsShown()
+{
+    clickHeader(3);
+    const QString path = m_dir.path() + "/officers";
+    const QByteArray csv =
+            QStringLiteral("\uFEFF編號,姓名,性別,生年,頭像,能力一,能力二,能力三,能力四,能力合計,"
+                           "兵科一,兵科二,兵科三,特技合計,個性,父親\r\n"
+                           "701,孫權,女,50,0,0,0,0,0,0,0,0,0,0,0,900\r\n"
+                           "705,\"'=1\r\n2\",男,170,0,0,0,0,0,0,0,0,0,0,0,0\r\n"
+                           "704,\"'-a,\"\"b\"\"\",2,500,0,0,0,0,0,0,0,0,0,0,0,702\r\n"
+                           "703,曹丕,男,999,0,0,0,0,0,0,0,0,0,0,0,700 曹操\r\n"
+                           "700,曹操(孟德),男,1000,1130,1,2,3,4,10,3,2,1,10,2,無\r\n")
+                    .toUtf8();
+    QCOMPARE(exported(path), csv);
+    QCOMPARE(m_driver->lastFileDialogFilters, QStringList{"CSV (*.csv)"});
+    QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("已匯出5名武將。"));
+
+    m_table->findChild<QLineEdit *>("edit_filter")->setText("曹");
+    QCOMPARE(exported(path), csv); // answered No
+    QCOMPARE(m_driver->takeQuestions().size(), 1);
+    m_driver->planAnswer(QMessageBox::Yes);
+    QCOMPARE(exported(path).count("\r\n"), 3);
+    QVERIFY(m_driver->takeMessages().isEmpty());
+}
+
+void TestTable::failedExportKeepsTheOldFile()
+{
+#ifdef Q_OS_UNIX
+    // Root may write anywhere; a limit on the size of files written makes
+    // the write fail halfway, as a full disk would.
+    const QString path = m_dir.path() + "/old.csv";
+    QVERIFY(writeFile(path, "old\r\n"));
+    rlimit previous;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const rlimit limit = {64, previous.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const QByteArray after = exported(path);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
+
+    QCOMPARE(after, QByteArray("old\r\n"));
+    QCOMPARE(QDir(m_dir.path()).entryList({"old.csv*"}, QDir::Files), QStringList{"old.csv"});
+    const auto messages = m_driver->takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.at(0).kind + messages.at(0).title, QStringLiteral("critical錯誤"));
+    QCOMPARE(messages.at(0).text, QStringLiteral("無法寫入「%1」：%2")
+                                          .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+#else
+    QSKIP("needs a limit on the size of files");
+#endif
+}
+
+QTEST_MAIN(TestTable)
+#include "tst_table.moc"
