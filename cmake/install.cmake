@@ -44,6 +44,28 @@ install(CODE "
     file(REMOVE \"\${_entry}\")
 ")
 
+# The changelog, the copyright notice and the manual pages (English and
+# Traditional Chinese), compressed as Debian wants them.
+set(OFFICER_MAKER_DOCS ${PROJECT_BINARY_DIR}/docs)
+file(MAKE_DIRECTORY ${OFFICER_MAKER_DOCS}/en ${OFFICER_MAKER_DOCS}/zh_TW)
+set(_compressed)
+foreach(pair "packaging/changelog:changelog.gz" "packaging/man/officer-maker.1:en/officer-maker.1.gz"
+             "packaging/man/officer-maker.zh_TW.1:zh_TW/officer-maker.1.gz")
+    string(REPLACE ":" ";" pair "${pair}")
+    list(GET pair 0 _source)
+    list(GET pair 1 _target)
+    add_custom_command(OUTPUT ${OFFICER_MAKER_DOCS}/${_target}
+        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${_source} > ${OFFICER_MAKER_DOCS}/${_target}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${_source})
+    list(APPEND _compressed ${OFFICER_MAKER_DOCS}/${_target})
+endforeach()
+add_custom_target(officer-maker-docs ALL DEPENDS ${_compressed})
+install(FILES ${OFFICER_MAKER_DOCS}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${OFFICER_MAKER_DOCS}/en/officer-maker.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${OFFICER_MAKER_DOCS}/zh_TW/officer-maker.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_TW/man1)
+
 # Debian package: `cpack -G DEB` in the build folder.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME officer-maker)
@@ -54,7 +76,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# A tool for a game, not a game: its program lies in /usr/bin, and Debian
+# keeps the section "games" for programs in /usr/games.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Added to what dpkg-shlibdeps finds: Qt's own Traditional Chinese
 # translation, loaded at start-up for the file dialog and the message boxes.

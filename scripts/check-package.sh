@@ -73,7 +73,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for tool in appstreamcli cpack dpkg-deb dpkg-shlibdeps desktop-file-validate file strace timeout Xvfb xwininfo; do
+for tool in appstreamcli cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file strace timeout Xvfb xwininfo; do
     command -v "$tool" >/dev/null \
         || abort "tool $tool is missing (scripts/common.sh lists the packages: PACKAGE_CHECK_PACKAGES)"
 done
@@ -101,7 +101,7 @@ check "file name is ${package}_${version}_${arch}.deb ($(basename "$deb"))" \
 check "Package: $(field Package)" [ "$(field Package)" = "$package" ]
 check "Version: $(field Version)" [ "$(field Version)" = "$version" ]
 check "Architecture: $(field Architecture)" [ "$(field Architecture)" = "$arch" ]
-check "Section: $(field Section)" [ "$(field Section)" = games ]
+check "Section: $(field Section)" [ "$(field Section)" = misc ]
 check "Maintainer: $(field Maintainer)" grep -qE '^[^<]+ <[^@>]+@[^>]+>$' <<<"$(field Maintainer)"
 check "Recommends: $(field Recommends)" [ "$(field Recommends)" = "fonts-noto-cjk | fonts-wqy-microhei" ]
 # The packages in Depends, one a line, without versions or alternatives.
@@ -111,6 +111,14 @@ check "Depends (from dpkg-shlibdeps) names the Qt libraries: $(field Depends)" \
 check "Depends names qttranslations5-l10n (Qt's own translation, loaded at start-up)" \
     grep -qx qttranslations5-l10n <<<"$(depends)"
 check "Description: $(field Description | head -n1)" [ -n "$(field Description)" ]
+
+# Debian's own checker: no error and no warning.
+if lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
+    pass "lintian reports no error or warning"
+else
+    sed 's/^/    /' "$work/lintian.log"
+    fail "lintian reports no error or warning"
+fi
 
 # --- Its contents --------------------------------------------------------------
 
@@ -129,6 +137,10 @@ done
 check "contents hold /$desktop_file" holds "$desktop_file" -rw-r--r--
 check "contents hold /$icon_file" holds "$icon_file" -rw-r--r--
 check "contents hold /$metainfo_file" holds "$metainfo_file" -rw-r--r--
+for doc in usr/share/doc/$package/changelog.gz usr/share/doc/$package/copyright \
+    usr/share/man/man1/$package.1.gz usr/share/man/zh_TW/man1/$package.1.gz; do
+    check "contents hold /$doc" holds "$doc" -rw-r--r--
+done
 
 root=$work/root
 dpkg -x "$deb" "$root" || abort "dpkg -x unpacks the package"

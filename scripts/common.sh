@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES=(cmake g++ make qtbase5-dev qttranslations5-l10n fonts-wqy-microhei)
 # For scripts/check-package.sh: building the Debian package and checking it.
-PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file strace x11-utils xvfb)
+PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file lintian strace x11-utils xvfb)
 
 install_packages() {
     local missing=()
@@ -15,6 +15,6 @@ install_packages() {
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +25,7 @@ private slots:
     void bundledPoolsAreValid();
     void fittingCutsAtCharacterBoundaries();
     void installedFolderOnlyWhenTheWorkingFolderHasNoPool();
+    void installedPoolsLieWhereThePackagesPutThem();
 };
 
 void TestNamePools::parsing_data()
@@ -209,10 +211,10 @@ void TestNamePools::fittingCutsAtCharacterBoundaries()
     QCOMPARE(Names::fitName(QStringLiteral("諸葛亮"), codec, 5), big5(QStringLiteral("諸葛")));
     QCOMPARE(Names::fitName(QStringLiteral("a諸葛"), codec, 4), QByteArray("a") + big5("諸"));
     QCOMPARE(Names::fitName(QString(), codec, 4), QByteArray());
-    // What Big5 cannot encode is written as the codec substitutes it.
+    // What Big5 cannot encode is written as a question mark.
     const QString emoji = QString::fromUcs4(U"劉\U0001F600");
     QVERIFY(!Names::encodesExactly(emoji, codec));
-    QCOMPARE(Names::fitName(emoji, codec, 29), codec->fromUnicode(emoji));
+    QCOMPARE(Names::fitName(emoji, codec, 29), big5(QStringLiteral("劉")) + '?');
     QVERIFY(!Names::encodesExactly(QStringLiteral("刘"), codec));
     QVERIFY(Names::encodesExactly(QStringLiteral("劉備 a?"), codec));
     QVERIFY(!Names::encodesExactly(QStringLiteral("劉"), nullptr));
@@ -233,6 +235,28 @@ void TestNamePools::installedFolderOnlyWhenTheWorkingFolderHasNoPool()
         QVERIFY(writeFile(one.path() + "/" + pool, "甲,\r\n"));
         QCOMPARE(Names::poolFolder(one.path(), installed.path()), one.path());
     }
+}
+
+// Windows: beside the .exe, as the zip and the installer lay them out;
+// elsewhere in share/officer-maker beside the bin folder.
+void TestNamePools::installedPoolsLieWhereThePackagesPutThem()
+{
+    QTemporaryDir root;
+#ifdef Q_OS_WIN
+    const QString program = root.path() + "/龍旗";
+    const QString pools = program;
+#else
+    const QString program = root.path() + "/bin";
+    const QString pools = root.path() + "/share/officer-maker";
+#endif
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(pools));
+    for (const char *pool : Names::poolFiles)
+        QVERIFY(writeFile(pools + "/" + pool, "甲,\r\n"));
+    QTemporaryDir working;
+    const QDir folder(Names::poolFolder(working.path(), Names::installedPoolFolder(program)));
+    for (const char *pool : Names::poolFiles)
+        QVERIFY2(folder.exists(pool), qPrintable(folder.path()));
+    QCOMPARE(QFileInfo(folder.path()).canonicalFilePath(), QFileInfo(pools).canonicalFilePath());
 }
 
 QTEST_MAIN(TestNamePools)

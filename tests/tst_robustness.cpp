@@ -24,9 +24,12 @@
 #include <random>
 #include <thread>
 
+// Named pipes are POSIX: Windows builds leave out the case that uses one.
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace EditData;
 
@@ -561,6 +564,7 @@ bool generateBatch(MainWindow &window, DialogDriver &driver, Model &model, Rng &
     return true;
 }
 
+#ifndef Q_OS_WIN
 // Opens the writing end of a pipe if the window still blocks on it after a
 // while, so that a window stuck on a pipe fails the test instead of hanging.
 class PipeRescue
@@ -599,6 +603,7 @@ private:
     std::atomic<bool> m_rescued{false};
     std::thread m_thread;
 };
+#endif
 
 // The loading rules of a name-pool file, written out plainly.
 QStringList poolByTheRules(const QByteArray &bytes)
@@ -953,9 +958,17 @@ void TestRobustness::hostileFilesKeepTheOpenFile_data()
     QTest::newRow("missing file") << "missing" << int(DialogDriver::AsTyped) << cannotOpen;
     QTest::newRow("file vanishing after the dialog")
             << "good size" << int(DialogDriver::ThenRemoved) << cannotOpen;
+#ifdef Q_OS_WIN
+    // On Windows QFile::link makes a shortcut: a file of its own, too small.
+    QTest::newRow("dangling shortcut")
+            << "dangling link" << int(DialogDriver::AsTyped) << wrongSize;
+#else
     QTest::newRow("dangling symbolic link")
             << "dangling link" << int(DialogDriver::AsTyped) << cannotOpen;
+#endif
+#ifndef Q_OS_WIN
     QTest::newRow("named pipe") << "pipe" << int(DialogDriver::ThroughDialog) << cannotOpen;
+#endif
     for (int size : {0, 1, fileSize - 1, fileSize + 1, 5 * 1024 * 1024 + 3}) {
         QTest::newRow(qPrintable(QStringLiteral("%1 bytes").arg(size)))
                 << QString::number(size) << int(DialogDriver::ThroughDialog) << wrongSize;
@@ -980,8 +993,10 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
             QVERIFY(writeFile(hostile, blankImage()));
         } else if (kind == "dangling link") {
             QVERIFY(QFile::link(dir.path() + QStringLiteral("/nowhere"), hostile));
+#ifndef Q_OS_WIN
         } else if (kind == "pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(hostile).constData(), 0644), 0);
+#endif
         } else if (kind != "missing") {
             QVERIFY(writeFile(hostile, QByteArray(kind.toInt(), 'x')));
         }
@@ -1004,6 +1019,7 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
         makeHostile();
         const QString before = hostileState();
         answerer.planFileDialog(hostile, DialogDriver::Choice(how));
+#ifndef Q_OS_WIN
         if (kind == "pipe") {
             PipeRescue rescue(hostile);
             click(window, "cmd_open");
@@ -1011,6 +1027,9 @@ void TestRobustness::hostileFilesKeepTheOpenFile()
         } else {
             click(window, "cmd_open");
         }
+#else
+        click(window, "cmd_open");
+#endif
         const QList<DialogDriver::Message> messages = answerer.takeMessages();
         if (message.isEmpty()) {
             QVERIFY(messages.isEmpty());

@@ -13,8 +13,14 @@ void prepareApplication()
 bool installQtTranslation(QCoreApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_zh_TW"),
-                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+#ifdef OFFICER_EMBEDDED_TRANSLATIONS
+    // Windows has no shared folder of Qt translations: the program carries it.
+    Q_INIT_RESOURCE(officer_translations);
+    const QString folder = QStringLiteral(":/translations");
+#else
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+    if (!translator->load(QStringLiteral("qtbase_zh_TW"), folder)) {
         delete translator;
         return false;
     }

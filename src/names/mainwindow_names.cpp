@@ -20,12 +20,12 @@ void MainWindow::loadNamePools()
             {Names::poolFiles[2], &m_girlNames, QT_TR_NOOP("無法打開girlName.dat。")},
     };
     // The files lie in the working directory or, when it holds none of them,
-    // in the folder that an installed program keeps them in. Loading ends at
-    // the first one that cannot be opened, leaving its pool and those after
-    // it empty.
-    const QDir folder(Names::poolFolder(QDir::currentPath(),
-                                        QCoreApplication::applicationDirPath()
-                                                + QStringLiteral("/../share/officer-maker")));
+    // in the folder that an installed program keeps them in (beside the .exe
+    // on Windows). Loading ends at the first one that cannot be opened,
+    // leaving its pool and those after it empty.
+    const QDir folder(
+            Names::poolFolder(QDir::currentPath(),
+                              Names::installedPoolFolder(QCoreApplication::applicationDirPath())));
     for (const PoolFile &file : files) {
         QFile in(folder.filePath(QString::fromLatin1(file.fileName)));
         if (!in.open(QIODevice::ReadOnly)) {

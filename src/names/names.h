@@ -16,21 +16,34 @@ constexpr const char *poolFiles[] = {"familyName.dat", "boyName.dat", "girlName.
 // holds none of the three files and the installed folder exists.
 QString poolFolder(const QString &workingFolder, const QString &installedFolder);
 
+// The folder an installed program keeps the name pools in, given the folder
+// the program lies in: on Windows that folder itself, where the zip and the
+// installer put them; elsewhere share/officer-maker beside it.
+QString installedPoolFolder(const QString &programFolder);
+
 // The names of one name-pool file: for each line (raw bytes, line end
 // included), the UTF-8 text up to its first NUL byte, cut at its first comma
 // (the whole line when it has none). A name already taken is dropped, so the
 // names keep the order of their first occurrence.
 QStringList parseNamePool(const QByteArray &bytes);
 
-// True when the codec encodes every character of the name and decodes the
-// bytes back to the same name.
+// Names are written by the program's own Big5 encoder, the inverse of the
+// codec's decoding over Big5's standard ranges (ASCII as itself, no
+// user-defined areas), so that every build writes the same bytes whatever
+// its Qt's Big5 codec would write. The codec is the Big5 codec; without one
+// nothing is encoded.
+
+// True when every character of the name has Big5 bytes and the codec
+// decodes them back to the same name.
 bool encodesExactly(const QString &name, QTextCodec *codec);
 
 // The name's Big5 bytes as they are written into a record. False, with
-// bytes left empty, when the codec cannot write every character of it.
+// bytes left empty, when some character of it cannot be written.
 bool encodeName(const QString &name, QTextCodec *codec, QByteArray *bytes);
 
-// The encoded name cut to at most maxBytes bytes at a character boundary.
+// The encoded name cut to at most maxBytes bytes at a character boundary. A
+// character Big5 lacks is written as '?', one with no visible form (a byte
+// order mark, a joiner) not at all.
 QByteArray fitName(const QString &name, QTextCodec *codec, int maxBytes);
 
 } // namespace Names

@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# Checks the Windows packages in dist/ under Wine, each in a fresh Wine prefix
+# on a virtual X display:
+# - the installer, run silently (/S), installs the program, its name pools,
+#   the README and the uninstaller under Program Files, the Start-menu
+#   shortcut and the entry in Add/Remove Programs;
+# - the installed program, started from another folder, finds its pools: its
+#   main window comes up and no warning box (錯誤) does; a copy of the program
+#   alone in a folder, as a negative control, shows the box;
+# - the uninstaller, run silently, leaves nothing behind: no file, no
+#   shortcut, no registry entry;
+# - the zip's program, started in a folder whose path holds Chinese
+#   characters, opens a blank data file there (Ctrl+O, typing its name into
+#   the file dialog), generates a batch and saves it (Ctrl+S): the file then
+#   holds the new officers.
+# Each check prints a PASS or FAIL line; exits non-zero when any fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+main_title=龍旗戰記新武將作成器
+box_title=錯誤
+pools=(familyName.dat boyName.dat girlName.dat)
+build=${1:-build-win64}
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+name=officer-maker-$version-win64
+zip=dist/$name.zip
+setup=dist/$name-setup.exe
+
+failures=0
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() {
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+summary() {
+    if [ "$failures" -eq 0 ]; then
+        echo "check-packages: all checks passed"
+    else
+        echo "check-packages: $failures check(s) failed"
+    fi
+}
+abort() {
+    fail "$*"
+    summary
+    exit 1
+}
+
+work=$(realpath "$(mktemp -d)")
+xvfb_pid=
+cleanup() {
+    [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for file in "$zip" "$setup"; do
+    [ -f "$file" ] || abort "$file is there"
+done
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+export DISPLAY=
+for _ in $(seq 100); do
+    if grep -qE '^[0-9]+$' "$work/display" 2>/dev/null \
+        && DISPLAY=:$(head -n1 "$work/display") xwininfo -root >/dev/null 2>&1; then
+        DISPLAY=:$(head -n1 "$work/display")
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$DISPLAY" ] || abort "Xvfb starts a virtual display"
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8
+
+new_prefix() {
+    export WINEPREFIX=$work/$1
+    wineboot --init >"$work/wineboot-$1.log" 2>&1
+    wineserver --wait
+}
+
+# The titles of the windows on screen, one a line.
+shown_windows() {
+    xwininfo -root -tree 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\(.*\)": (.*/\1/p' | sort -u
+}
+# Waits up to $2 seconds for a window whose title holds $1.
+wait_window() {
+    local title=$1 seconds=$2
+    for _ in $(seq $((seconds * 5))); do
+        shown_windows | grep -qF -- "$title" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# Starts a Windows program in a folder, in the background; $! is its pid.
+start_in() {
+    local dir=$1
+    shift
+    (cd "$dir" && exec wine "$@" >"$work/program.log" 2>&1) &
+    disown
+}
+stop_program() {
+    wineserver -k 2>/dev/null
+    wineserver --wait 2>/dev/null
+}
+
+# --- The installer ---------------------------------------------------------------
+
+new_prefix install
+wine "$setup" /S >"$work/setup.log" 2>&1
+check "the installer exits with 0 when run silently" [ $? -eq 0 ]
+wineserver --wait
+dir="$WINEPREFIX/drive_c/Program Files/officer-maker"
+for file in officer-maker.exe "${pools[@]}" README.txt uninstall.exe; do
+    check "installed: Program Files\\officer-maker\\$file" [ -s "$dir/$file" ]
+done
+unzip -q "$zip" -d "$work/zip"
+check "the installed program is the zip's" cmp -s "$dir/officer-maker.exe" "$work/zip/$name/officer-maker.exe"
+for pool in "${pools[@]}"; do
+    check "installed $pool is data/$pool" cmp -s "$dir/$pool" "data/$pool"
+done
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$main_title.lnk"
+check "Start-menu shortcut $main_title.lnk for all users" [ -s "$shortcut" ]
+# The working folder is one of its UTF-16 strings, whole (the target's path
+# begins with it too, but goes on).
+holds_string() {
+    python3 -c '
+import sys
+needle = sys.argv[2].encode("utf-16-le") + b"\0\0"
+sys.exit(needle not in open(sys.argv[1], "rb").read())' "$@"
+}
+check "the shortcut starts the program in its own folder" \
+    holds_string "$shortcut" 'C:\Program Files\officer-maker'
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\officer-maker' \
+    >"$work/reg.log" 2>&1
+check "Add/Remove Programs entry with its uninstaller" grep -q 'UninstallString.*uninstall.exe' "$work/reg.log"
+check "Add/Remove Programs entry with the version" grep -q "DisplayVersion.*$version" "$work/reg.log"
+# Wine keeps the registry as text, other characters as \x escapes.
+display_name=$(printf '%s' "$main_title" | python3 -c 'import sys; print("".join("\\x%04x" % ord(c) for c in sys.stdin.read()))')
+check "Add/Remove Programs entry named $main_title" \
+    grep -qaF "\"DisplayName\"=\"$display_name\"" "$WINEPREFIX/system.reg"
+
+# --- The installed program, started from another folder ------------------------------
+
+mkdir -p "$work/elsewhere" "$work/alone"
+start_in "$work/elsewhere" "C:\\Program Files\\officer-maker\\officer-maker.exe"
+wait_window "$main_title" 60
+check "started from another folder, the installed program shows its window" [ $? -eq 0 ]
+sleep 1
+no_box() { ! shown_windows | grep -qxF "$box_title"; }
+check "... and no warning box: it found its pools beside the .exe" no_box
+stop_program
+# The negative control: the program alone, without pools beside it.
+cp "$dir/officer-maker.exe" "$work/alone/"
+start_in "$work/elsewhere" "$work/alone/officer-maker.exe"
+wait_window "$box_title" 60
+check "negative control: the program alone in a folder shows the warning box" [ $? -eq 0 ]
+stop_program
+
+# --- The uninstaller ---------------------------------------------------------------------
+
+wine "$dir/uninstall.exe" /S >"$work/uninstall.log" 2>&1
+wineserver --wait
+sleep 1
+wineserver --wait
+check "the uninstaller removes the program's folder" [ ! -e "$dir" ]
+check "the uninstaller removes the shortcut" [ ! -e "$shortcut" ]
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\officer-maker' \
+    >"$work/reg-after.log" 2>&1
+check "the uninstaller removes the Add/Remove Programs entry" [ $? -ne 0 ]
+check "no file of the program is left anywhere in the prefix" \
+    [ -z "$(find "$WINEPREFIX/drive_c" -iname 'officer-maker*' -o -name "$main_title*" | head -n1)" ]
+stop_program
+
+# --- The zip's program in a folder named in Chinese -------------------------------------
+
+new_prefix zip
+chinese="$work/武將資料/新 武將"
+mkdir -p "$chinese"
+cp "$work/zip/$name/"* "$chinese/"
+head -c 262144 /dev/zero >"$chinese/editdata.rqv"
+start_in "$chinese" officer-maker.exe
+if wait_window "$main_title" 60; then
+    pass "the zip's program starts in $chinese"
+    window=$(xdotool search --name "^$main_title\$" | head -n1)
+    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    sleep 1
+    xdotool key ctrl+o
+    sleep 3
+    xdotool type --delay 50 editdata.rqv
+    xdotool key Return
+    wait_window "editdata.rqv" 30
+    check "it opens editdata.rqv there (the title names the file)" [ $? -eq 0 ]
+    sleep 1
+    # A batch of 5 men and 3 women: from the officer list, the counts are the
+    # 14th and 15th stops of the keyboard focus, 隨機生成 the 17th.
+    geometry=$(xdotool getwindowgeometry --shell "$window")
+    eval "$geometry"
+    xdotool mousemove $((X + WIDTH / 8)) $((Y + HEIGHT / 2)) click 1
+    sleep 0.5
+    xdotool key --delay 50 $(printf 'Tab %.0s' $(seq 14))
+    xdotool type --delay 50 5
+    xdotool key Tab
+    xdotool type --delay 50 3
+    xdotool key --delay 50 Tab Tab space
+    sleep 2
+    xdotool key ctrl+s
+    wait_window "保存" 30
+    check "it saves the file (保存完成。)" [ $? -eq 0 ]
+    xdotool key Return
+    sleep 1
+else
+    fail "the zip's program starts in $chinese"
+fi
+stop_program
+check "the saved file keeps its size" [ "$(stat -c %s "$chinese/editdata.rqv")" -eq 262144 ]
+# Occupied slots: bytes 0 to 3 or 5 to 8 of a record not all zero.
+occupied=$(python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read()
+records = [data[16064 + 1118 * i:16064 + 1118 * (i + 1)] for i in range(150)]
+print(sum(1 for r in records if any(r[0:4]) or any(r[5:9])))' "$chinese/editdata.rqv")
+check "the saved file holds the 8 new officers ($occupied)" [ "$occupied" = 8 ]
+
+summary
+[ "$failures" -eq 0 ]

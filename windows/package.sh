@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Makes dist/officer-maker-<version>-win64.zip and
+# dist/officer-maker-<version>-win64-setup.exe from the Windows build in the
+# folder given (build-win64 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-win64}
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+qt_version=$(dpkg-query -W -f='${Version}' qtbase5-dev)
+name=officer-maker-$version-win64
+stage=$build/stage/$name
+rm -rf "$build/stage"
+mkdir -p "$stage" dist
+cp "$build/officer-maker.exe" "$stage/"
+cp data/familyName.dat data/boyName.dat data/girlName.dat "$stage/"
+# The README for Notepad: CR LF line ends.
+sed -e "s/@VERSION@/$version/" -e "s/@QT_VERSION@/$qt_version/" -e 's/$/\r/' \
+    windows/README.txt >"$stage/README.txt"
+
+rm -f "dist/$name.zip" "dist/$name-setup.exe"
+(cd "$build/stage" && zip -q -X -r "../../dist/$name.zip" "$name")
+
+size_kb=$(du -sk "$stage" | cut -f1)
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
+    -DICON="$PWD/$build/windows/officer-maker.ico" -DOUTFILE="$PWD/dist/$name-setup.exe" \
+    -DSIZE_KB="$size_kb" windows/installer.nsi
+echo "Packages: dist/$name.zip, dist/$name-setup.exe"

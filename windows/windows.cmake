@@ -1,0 +1,47 @@
+# The Windows build (cross-built with MinGW-w64 against a static Qt): one
+# .exe that needs only Windows' own DLLs, a GUI program with an icon and
+# version information, carrying Qt's Traditional Chinese translation, which
+# Windows has no shared folder for.
+
+# No MinGW runtime DLL either: the toolchain file links with -static.
+set_target_properties(officer-maker PROPERTIES WIN32_EXECUTABLE ON)
+target_link_options(officer-maker PRIVATE -s)
+
+# The icon, drawn from the same SVG as the Linux one.
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(ICOTOOL icotool REQUIRED)
+set(OFFICER_ICON ${PROJECT_BINARY_DIR}/windows/officer-maker.ico)
+set(_icon_pngs)
+foreach(size 16 24 32 48 64 256)
+    set(_png ${PROJECT_BINARY_DIR}/windows/icon-${size}.png)
+    add_custom_command(OUTPUT ${_png}
+        COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${_png}
+                ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg VERBATIM)
+    list(APPEND _icon_pngs ${_png})
+endforeach()
+add_custom_command(OUTPUT ${OFFICER_ICON}
+    COMMAND ${ICOTOOL} -c -o ${OFFICER_ICON} ${_icon_pngs}
+    DEPENDS ${_icon_pngs} VERBATIM)
+configure_file(${PROJECT_SOURCE_DIR}/windows/officer-maker.rc.in
+               ${PROJECT_BINARY_DIR}/windows/officer-maker.rc @ONLY)
+set_source_files_properties(${PROJECT_BINARY_DIR}/windows/officer-maker.rc PROPERTIES
+    OBJECT_DEPENDS ${OFFICER_ICON})
+target_sources(officer-maker PRIVATE ${PROJECT_BINARY_DIR}/windows/officer-maker.rc
+                                     ${OFFICER_ICON})
+
+# Qt's own translation, from Debian's qttranslations5-l10n, as a resource of
+# the core library, so that the tests load it as the program does.
+find_file(OFFICER_QT_ZH_TW qtbase_zh_TW.qm PATHS /usr/share/qt5/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+configure_file(${OFFICER_QT_ZH_TW} ${PROJECT_BINARY_DIR}/windows/qtbase_zh_TW.qm COPYONLY)
+file(WRITE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc
+"<RCC><qresource prefix=\"/translations\"><file>qtbase_zh_TW.qm</file></qresource></RCC>\n")
+set_target_properties(officercore PROPERTIES AUTORCC ON)
+target_sources(officercore PRIVATE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc)
+target_compile_definitions(officercore PRIVATE OFFICER_EMBEDDED_TRANSLATIONS)
+
+# The platforms: windows for the program, offscreen for the tests and for
+# checks of the packaged program without a display.
+target_link_libraries(officercore PUBLIC Qt5::QWindowsIntegrationPlugin
+                                         Qt5::QOffscreenIntegrationPlugin)
