@@ -38,27 +38,8 @@ desktop_file=usr/share/applications/officer-maker.desktop
 metainfo_file=usr/share/metainfo/officer-maker.metainfo.xml
 icon_file=usr/share/icons/hicolor/scalable/apps/officer-maker.svg
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-summary() {
-    if [ "$failures" -eq 0 ]; then
-        echo "check-package: all checks passed"
-    else
-        echo "check-package: $failures check(s) failed"
-    fi
-}
-# A failure that leaves nothing else to check.
-abort() {
-    fail "$*"
-    summary
-    exit 1
-}
+check_name=check-package
+source scripts/checks.sh
 
 # Resolved, so that the folders the program opened files in can be told
 # relative to it.

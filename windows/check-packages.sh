@@ -26,26 +26,8 @@ name=officer-maker-$version-win64
 zip=dist/$name.zip
 setup=dist/$name-setup.exe
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-summary() {
-    if [ "$failures" -eq 0 ]; then
-        echo "check-packages: all checks passed"
-    else
-        echo "check-packages: $failures check(s) failed"
-    fi
-}
-abort() {
-    fail "$*"
-    summary
-    exit 1
-}
+check_name=check-packages
+source scripts/checks.sh
 
 work=$(realpath "$(mktemp -d)")
 xvfb_pid=
