@@ -37,11 +37,11 @@ find_file(OFFICER_QT_ZH_TW qtbase_zh_TW.qm PATHS /usr/share/qt5/translations
 configure_file(${OFFICER_QT_ZH_TW} ${PROJECT_BINARY_DIR}/windows/qtbase_zh_TW.qm COPYONLY)
 file(WRITE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc
 "<RCC><qresource prefix=\"/translations\"><file>qtbase_zh_TW.qm</file></qresource></RCC>\n")
-set_target_properties(officercore PROPERTIES AUTORCC ON)
-target_sources(officercore PRIVATE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc)
-target_compile_definitions(officercore PRIVATE OFFICER_EMBEDDED_TRANSLATIONS)
+set_target_properties(officer_app PROPERTIES AUTORCC ON)
+target_sources(officer_app PRIVATE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc)
+target_compile_definitions(officer_app PRIVATE OFFICER_EMBEDDED_TRANSLATIONS)
 
 # The platforms: windows for the program, offscreen for the tests and for
 # checks of the packaged program without a display.
-target_link_libraries(officercore PUBLIC Qt5::QWindowsIntegrationPlugin
+target_link_libraries(officer_app PUBLIC Qt5::QWindowsIntegrationPlugin
                                          Qt5::QOffscreenIntegrationPlugin)
