@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 #include "officertable.h"
+#include "recordsfollower.h"
 #include "ui_officertablewindow.h"
 
 #include <QAbstractTableModel>
@@ -98,7 +99,7 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
 
 } // namespace
 
-OfficerTableWindow::OfficerTableWindow(QWidget *parent)
+OfficerTableWindow::OfficerTableWindow(const OfficerDocument *document, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , ui(new Ui::OfficerTableWindow)
     , m_model(new OfficerTableModel(this))
@@ -120,6 +121,9 @@ OfficerTableWindow::OfficerTableWindow(QWidget *parent)
             &QSortFilterProxyModel::setFilterFixedString);
     connect(ui->table_officers, &QTableView::activated, this, &OfficerTableWindow::activate);
     connect(ui->cmd_export, &QPushButton::clicked, this, &OfficerTableWindow::exportCsv);
+    if (document)
+        new RecordsFollower(document, this,
+                            [this](const QList<QByteArray> &records) { showRecords(records); });
 }
 
 OfficerTableWindow::~OfficerTableWindow() = default;

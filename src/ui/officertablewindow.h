@@ -9,6 +9,7 @@
 #include <memory>
 
 class OfficerTableModel;
+class OfficerDocument;
 class QModelIndex;
 class QSortFilterProxyModel;
 
@@ -22,7 +23,10 @@ class OfficerTableWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit OfficerTableWindow(QWidget *parent = nullptr);
+    // The window follows the records of document; without one it shows
+    // what showRecords is given.
+    explicit OfficerTableWindow(const OfficerDocument *document = nullptr,
+                                QWidget *parent = nullptr);
     ~OfficerTableWindow() override;
 
     // Shows the occupied slots of the 150 records; the chosen sort order
