@@ -12,11 +12,14 @@
 #include <QSet>
 
 #include <algorithm>
+#include <iterator>
 
 namespace EditData {
 
 namespace {
 
+// Why a cell cannot be written; the reasons are in faultTexts, in this
+// order.
 enum class Fault {
     None,
     NoOfficer,
@@ -30,31 +33,23 @@ enum class Fault {
     SexFixed,
 };
 
+constexpr const char *faultTexts[] = {
+        QT_TRANSLATE_NOOP("CsvUpdate", "沒有這個編號的武將"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "編號重複"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "不是整數"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "超出範圍"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "姓名含有Big5無法表示的字"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "姓名過長"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "沒有這個頭像"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "不能設為父親"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "性別不能修改"),
+};
+static_assert(std::size(faultTexts) == int(Fault::SexFixed), "a reason for every fault");
+
 QString faultText(Fault fault)
 {
-    switch (fault) {
-    case Fault::None:
-        break;
-    case Fault::NoOfficer:
-        return QCoreApplication::translate("CsvUpdate", "沒有這個編號的武將");
-    case Fault::RepeatedId:
-        return QCoreApplication::translate("CsvUpdate", "編號重複");
-    case Fault::NotInteger:
-        return QCoreApplication::translate("CsvUpdate", "不是整數");
-    case Fault::OutOfRange:
-        return QCoreApplication::translate("CsvUpdate", "超出範圍");
-    case Fault::Unencodable:
-        return QCoreApplication::translate("CsvUpdate", "姓名含有Big5無法表示的字");
-    case Fault::TooLong:
-        return QCoreApplication::translate("CsvUpdate", "姓名過長");
-    case Fault::NoPortrait:
-        return QCoreApplication::translate("CsvUpdate", "沒有這個頭像");
-    case Fault::NotFather:
-        return QCoreApplication::translate("CsvUpdate", "不能設為父親");
-    case Fault::SexFixed:
-        return QCoreApplication::translate("CsvUpdate", "性別不能修改");
-    }
-    return QString();
+    Q_ASSERT(fault != Fault::None);
+    return QCoreApplication::translate("CsvUpdate", faultTexts[int(fault) - 1]);
 }
 
 // The value of a cell without the apostrophe that the export puts before
@@ -228,12 +223,12 @@ private:
         if (id != noFather && !Family::fatherChoices(m_working, m_slot).contains(fatherSlot))
             return refused(Fault::NotFather);
 
-        const QString shown =
+        const QString fatherText =
                 id == noFather ? QStringLiteral("無")
                                : officerIdAndName(m_working.at(fatherSlot), fatherSlot, m_codec);
-        const Verdict verdict = changeTo(m_edited.father, shown);
+        const Verdict verdict = changeTo(m_edited.father, fatherText);
         m_edited.fatherId = quint16(id);
-        m_edited.father = shown;
+        m_edited.father = fatherText;
         writeU16(m_working[m_slot], fatherId, quint16(id));
         writeU16(m_working[m_slot], fatherId2, quint16(id));
         return verdict;
