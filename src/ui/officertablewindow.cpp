@@ -11,6 +11,7 @@
 #include "ui_officertablewindow.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +24,7 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTextCodec>
+#include <QUndoStack>
 #include <QVector>
 
 #include <algorithm>
@@ -162,8 +164,18 @@ OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *paren
     if (document) {
         new RecordsFollower(document, this,
                             [this](const QList<QByteArray> &records) { showRecords(records); });
-        connect(document, &OfficerDocument::filePathChanged, this,
-                &OfficerTableWindow::updateButtons);
+        // The rows selected were another file's officers.
+        connect(document, &OfficerDocument::filePathChanged, this, [this] {
+            ui->table_officers->clearSelection();
+            updateButtons();
+        });
+        // The steps made here are undone and redone here too, with the keys
+        // of the main window.
+        QAction *undo = document->undoStack()->createUndoAction(this, tr("撤銷"));
+        undo->setShortcuts(QKeySequence::Undo);
+        QAction *redo = document->undoStack()->createRedoAction(this, tr("重做"));
+        redo->setShortcuts(QKeySequence::Redo);
+        addActions({undo, redo});
     }
     updateButtons();
 }
@@ -240,6 +252,8 @@ void OfficerTableWindow::showColumn(int column, bool shown)
     ui->table_officers->setColumnHidden(column, !shown);
     if (shown)
         ui->table_officers->resizeColumnToContents(column);
+    // The fathers take the rest of the width only while they come last.
+    ui->table_officers->resizeColumnToContents(TableColumn::Father);
     const QStringList header = officerTableHeader();
     QStringList hidden;
     for (int c = TableColumn::Id + 1; c < TableColumn::Count; ++c) {
