@@ -1,5 +1,7 @@
 #include "officerdocument.h"
 
+#include "batchedit.h"
+#include "csvupdate.h"
 #include "family.h"
 #include "importofficers.h"
 #include "names.h"
@@ -196,6 +198,32 @@ std::optional<QVector<int>> OfficerDocument::importOfficers(const QList<QByteArr
     markUsedPortraits();
     commitStep(tr("匯入武將"), before);
     return copied;
+}
+
+int OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)
+{
+    QTextCodec *big5 = QTextCodec::codecForName("Big5");
+    if (!isOpen() || !big5)
+        return 0;
+    const EditState before = editState();
+    const CsvUpdateResult result = applyCsvUpdate(m_records, plan, big5);
+    if (result.portraitChanged) {
+        // The portraits given up are free again, the ones taken are not.
+        buildPortraitPools();
+        markUsedPortraits();
+    }
+    commitStep(tr("從CSV更新"), before);
+    return result.changedSlots.size();
+}
+
+int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::BatchEdit &edit)
+{
+    if (!isOpen())
+        return 0;
+    const EditState before = editState();
+    const int changed = applyBatchEdit(m_records, selected, edit);
+    commitStep(tr("批量修改"), before);
+    return changed;
 }
 
 void OfficerDocument::splitRecords()

@@ -17,8 +17,10 @@
 class QUndoStack;
 
 namespace EditData {
+struct BatchEdit;
+struct CsvUpdatePlan;
 struct EditState;
-}
+} // namespace EditData
 
 namespace Names {
 struct NamePools;
@@ -86,6 +88,15 @@ public:
     // nothing when they do not fit.
     std::optional<QVector<int>> importOfficers(const QList<QByteArray> &source,
                                                const QVector<int> &sourceSlots);
+    // Writes what a CSV file changes, from a plan made of the records as
+    // they are (see EditData::applyCsvUpdate); a new portrait frees the old
+    // one. A plan with an error writes nothing. Returns the number of
+    // officers whose bytes changed.
+    int updateFromCsv(const EditData::CsvUpdatePlan &plan);
+    // Writes the edit into the officers of the selected slots (see
+    // EditData::applyBatchEdit). Returns the number of officers whose bytes
+    // changed.
+    int batchEdit(const QVector<int> &selected, const EditData::BatchEdit &edit);
 
 signals:
     // The records changed: a command, an undo or redo, or another file.
