@@ -12,13 +12,15 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 class QUndoStack;
 
 namespace EditData {
+struct CopiedOfficers;
 struct EditState;
-}
+} // namespace EditData
 
 namespace Names {
 struct NamePools;
@@ -86,6 +88,10 @@ public:
     // nothing when they do not fit.
     std::optional<QVector<int>> importOfficers(const QList<QByteArray> &source,
                                                const QVector<int> &sourceSlots);
+    // Adds officers copied or dragged out of a file as importOfficers adds
+    // them; see EditData::pasteOfficers. Returns the slots written, none for
+    // officers that are not valid, or nothing when they do not fit.
+    std::optional<QVector<int>> pasteOfficers(const EditData::CopiedOfficers &officers);
 
 signals:
     // The records changed: a command, an undo or redo, or another file.
@@ -104,6 +110,8 @@ private:
                          const QString &givenName, const QString &styleName, quint16 fatherId,
                          const Generate::Options &options);
     quint16 pickPortrait(bool female, bool useHistoric);
+    using AddOfficers = std::function<std::optional<QVector<int>>()>;
+    std::optional<QVector<int>> addOfficers(const QString &stepName, const AddOfficers &add);
     EditData::EditState editState() const;
     bool commitStep(const QString &name, const EditData::EditState &before);
 

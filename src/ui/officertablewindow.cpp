@@ -16,6 +16,8 @@
 #include <QTextCodec>
 #include <QVector>
 
+#include <algorithm>
+
 using namespace EditData;
 
 // One row per occupied slot, in slot order; numbers are kept as numbers so
@@ -137,6 +139,20 @@ void OfficerTableWindow::showRecords(const QList<QByteArray> &records)
     if (first)
         ui->table_officers->resizeColumnsToContents();
     ui->table_officers->resizeColumnToContents(officerTableNameColumn);
+}
+
+QVector<int> OfficerTableWindow::selectedSlots() const
+{
+    QVector<int> selected;
+    for (const QModelIndex &index : ui->table_officers->selectionModel()->selectedRows())
+        selected.append(m_model->slotAt(m_proxy->mapToSource(index).row()));
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+QAbstractItemView *OfficerTableWindow::officerView() const
+{
+    return ui->table_officers;
 }
 
 void OfficerTableWindow::activate(const QModelIndex &index)

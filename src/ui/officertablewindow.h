@@ -4,12 +4,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 #include <memory>
 
 class OfficerTableModel;
 class OfficerDocument;
+class QAbstractItemView;
 class QModelIndex;
 class QSortFilterProxyModel;
 
@@ -32,6 +34,11 @@ public:
     // Shows the occupied slots of the 150 records; the chosen sort order
     // and filter stay.
     void showRecords(const QList<QByteArray> &records);
+
+    // The slots of the selected rows, ascending.
+    QVector<int> selectedSlots() const;
+    // The table itself, for the commands that act on its rows.
+    QAbstractItemView *officerView() const;
 
 signals:
     // An officer's row was double-clicked or Enter pressed on it.
