@@ -1,7 +1,6 @@
 // Two files side by side: more windows, and officers copied, pasted and
 // dragged between them.
 
-#include "editdata.h"
 #include "importofficers.h"
 #include "mainwindow.h"
 #include "officercode.h"
@@ -22,6 +21,27 @@
 
 using namespace EditData;
 
+namespace {
+
+QListView *list(MainWindow &window)
+{
+    return window.findChild<QListView *>("nameListView");
+}
+
+void press(MainWindow &window, QWidget *widget, QKeySequence::StandardKey key)
+{
+    activate(window);
+    widget->setFocus();
+    QTest::keySequence(widget, QKeySequence(key));
+}
+
+QString status(MainWindow &window)
+{
+    return window.statusBar()->currentMessage();
+}
+
+} // namespace
+
 class TestWindows : public QObject
 {
     Q_OBJECT
@@ -37,14 +57,11 @@ private slots:
 private:
     MainWindow *newWindow(MainWindow &from);
     void open(MainWindow &window, const QString &name, const QByteArray &image);
-    void select(MainWindow &window, const QStringList &names);
-    static QListView *list(MainWindow &window);
-    static void press(MainWindow &window, QWidget *widget, QKeySequence::StandardKey key);
 
     QTemporaryDir m_dir;
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_first;
-    QByteArray m_theirs; // 孫堅 (700), his son 孫策, 周瑜
+    QByteArray m_theirs; // 孫堅 (700), his son 孫策 (703), 周瑜
     QByteArray m_ours; // 曹操, whose portrait 孫堅 has too
 };
 
@@ -73,38 +90,36 @@ void TestWindows::cleanup()
     m_driver.reset();
 }
 
-// The new window shares the pools, loaded from the first window's folder:
-// nothing is reported missing, and it draws names. The son's father follows
-// him, and the portrait in use gives way, as an import does.
+// The keys act on the list, not in a text field. The new window shares the
+// pools loaded from the first one's folder: it draws names and reports
+// none missing.
 void TestWindows::copyAndPasteIntoAnotherWindow()
 {
     open(*m_first, "theirs.rqv", m_theirs);
     MainWindow *second = newWindow(*m_first);
-    QCOMPARE(second->windowTitle(), QStringLiteral("龍旗戰記新武將作成器"));
     open(*second, "ours.rqv", m_ours);
-    select(*m_first, {"孫堅", "孫策"});
+    list(*m_first)->selectAll();
+    list(*m_first)->selectionModel()->select(list(*m_first)->model()->index(2, 0),
+                                             QItemSelectionModel::Deselect);
     press(*m_first, list(*m_first), QKeySequence::Copy);
-    QCOMPARE(m_first->statusBar()->currentMessage(), QStringLiteral("已複製2名武將。"));
+    QCOMPARE(status(*m_first), QStringLiteral("已複製2名武將。"));
     const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
     QVERIFY(copied->hasFormat(officersMimeType));
     QCOMPARE(copied->text(),
              officerText(recordsOf(m_theirs), {0, 3}, QTextCodec::codecForName("Big5")));
 
-    // In a text field the keys paste text.
     auto *field = second->findChild<QLineEdit *>("edit_fName");
     press(*second, field, QKeySequence::Paste);
     QVERIFY(!second->isWindowModified() && field->text().contains("OFFICERS1:"));
     press(*second, list(*second), QKeySequence::Paste);
-    QCOMPARE(second->statusBar()->currentMessage(), QStringLiteral("已貼上2名武將。"));
+    QCOMPARE(status(*second), QStringLiteral("已貼上2名武將。"));
     QCOMPARE(second->document()->undoStack()->undoText(), QStringLiteral("貼上武將"));
-
     QList<QByteArray> imported = recordsOf(m_ours);
     PortraitPool male, female, allMale, allFemale;
     buildPortraitPools(male, female, allMale, allFemale);
     importOfficers(imported, male, female, recordsOf(m_theirs), {0, 3});
     QCOMPARE(second->document()->records(), imported);
     QCOMPARE(readU16(imported.at(2), fatherId), quint16(701));
-    QCOMPARE(listedNames(*second), (QStringList{"曹操", "孫堅", "孫策"}));
 
     setText(*second, "num_male", "1");
     click(*second, "cmd_generateAll");
@@ -112,8 +127,8 @@ void TestWindows::copyAndPasteIntoAnotherWindow()
     QVERIFY(m_driver->takeMessages().isEmpty());
 }
 
-// Too many officers, a damaged code, a clipboard without officers: nothing
-// changes. The program's own bytes count before the text.
+// Too many officers, a damaged code, no code: nothing changes. The
+// program's own bytes count before the text.
 void TestWindows::refusedPastesChangeNothing()
 {
     QByteArray full = m_ours;
@@ -140,47 +155,44 @@ void TestWindows::refusedPastesChangeNothing()
     QCOMPARE(warnings, (QStringList{"warning錯誤指定的新武將數目超過上限。",
                                     "warning錯誤武將碼已損壞。", "warning錯誤武將碼已損壞。"}));
     QVERIFY(!paste(QByteArray(), "705 孫堅"));
-    QCOMPARE(m_first->statusBar()->currentMessage(), QStringLiteral("剪貼簿中沒有武將。"));
-
+    QCOMPARE(status(*m_first), QStringLiteral("剪貼簿中沒有武將。"));
     QVERIFY(paste(officerBytes(recordsOf(m_theirs), {4}), code.chopped(3)));
     QCOMPARE(listedNames(*m_first).last(), QStringLiteral("周瑜"));
 }
 
-// Rows dragged out of one window's list land in another's as a paste; a
-// window with no file open takes none.
+// Selected rows pressed and moved leave as a drag that keeps them, and land
+// in another window as a paste; a window with no file takes none.
 void TestWindows::dragIntoAnotherWindow()
 {
     open(*m_first, "theirs.rqv", m_theirs);
     MainWindow *second = newWindow(*m_first);
-    select(*m_first, {"孫堅", "周瑜"});
+    list(*m_first)->selectAll();
     QWidget *from = list(*m_first)->viewport();
     const QPoint at = list(*m_first)->visualRect(list(*m_first)->model()->index(2, 0)).center();
     QTest::mousePress(from, Qt::LeftButton, {}, at);
     QMouseEvent move(QEvent::MouseMove, at + QPoint(0, 30), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(from, &move);
     QTest::mouseRelease(from, Qt::LeftButton, {}, at + QPoint(0, 30));
+    QCOMPARE(list(*m_first)->selectionModel()->selectedIndexes().size(), 3);
     auto *drag = m_first->findChild<QDrag *>();
     QVERIFY(drag);
     QMimeData carried; // the drag is gone once it is over
     for (const QString &format : drag->mimeData()->formats())
         carried.setData(format, drag->mimeData()->data(format));
-    QCOMPARE(listedNames(*m_first).size(), 3);
-    QCOMPARE(list(*m_first)->selectionModel()->selectedIndexes().size(), 2);
 
     auto dropOn = [&carried](MainWindow &window) {
-        QWidget *to = list(window)->viewport();
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &carried, Qt::LeftButton, {});
-        QApplication::sendEvent(to, &enter);
-        QDropEvent drop(QPoint(5, 5), Qt::CopyAction, &carried, Qt::LeftButton, {});
-        QApplication::sendEvent(to, &drop);
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &carried, Qt::LeftButton, {});
+        QApplication::sendEvent(list(window)->viewport(), &enter);
+        QDropEvent drop({5, 5}, Qt::CopyAction, &carried, Qt::LeftButton, {});
+        QApplication::sendEvent(list(window)->viewport(), &drop);
         QTest::qWait(20);
         return enter.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
     };
     QVERIFY(!dropOn(*second));
     open(*second, "ours.rqv", m_ours);
     QVERIFY(dropOn(*second));
-    QCOMPARE(listedNames(*second), (QStringList{"曹操", "孫堅", "周瑜"}));
-    QCOMPARE(second->statusBar()->currentMessage(), QStringLiteral("已貼上2名武將。"));
+    QCOMPARE(listedNames(*second), (QStringList{"曹操", "孫堅", "孫策", "周瑜"}));
+    QCOMPARE(status(*second), QStringLiteral("已貼上3名武將。"));
     QCOMPARE(second->document()->undoStack()->count(), 1);
 }
 
@@ -188,31 +200,27 @@ void TestWindows::dragIntoAnotherWindow()
 // then the others in the order they were opened, and 取消 stops it there.
 void TestWindows::closingAndQuitting()
 {
-    open(*m_first, "a.rqv", m_ours);
     QPointer<MainWindow> second = newWindow(*m_first);
-    open(*second, "b.rqv", m_ours);
     QPointer<MainWindow> third = newWindow(*second);
-    open(*third, "c.rqv", m_ours);
     QPointer<MainWindow> closed = newWindow(*third);
+    const QStringList names{"a.rqv", "b.rqv", "c.rqv"};
     for (MainWindow *window : {m_first.get(), second.data(), third.data()}) {
+        open(*window, names.at(MainWindow::windows().indexOf(window)), m_ours);
         setText(*window, "edit_gName", "甲");
         click(*window, "cmd_generateSingle");
     }
     QVERIFY(closed->close());
     QTest::qWait(10);
     QVERIFY(!closed && m_first->isVisible());
-    QCOMPARE(MainWindow::windows().size(), 3);
 
     // From the event loop, as a press of the menu entry runs.
     auto quitFrom = [this](MainWindow *window, QList<QMessageBox::StandardButton> answers) {
         for (const auto answer : answers)
             m_driver->planAnswer(answer);
-        QAction *quit = nullptr;
         for (QAction *action : window->findChildren<QAction *>()) {
             if (action->text() == QStringLiteral("退出"))
-                quit = action;
+                QTimer::singleShot(0, action, &QAction::trigger);
         }
-        QTimer::singleShot(0, quit, &QAction::trigger);
         QTest::qWait(50);
         QStringList asked;
         for (const auto &question : m_driver->takeQuestions())
@@ -240,26 +248,6 @@ void TestWindows::open(MainWindow &window, const QString &name, const QByteArray
     QVERIFY(writeFile(path, image));
     m_driver->planFileDialog(path);
     click(window, "cmd_open");
-}
-
-void TestWindows::select(MainWindow &window, const QStringList &names)
-{
-    const QStringList rows = listedNames(window);
-    for (const QString &name : names)
-        list(window)->selectionModel()->select(list(window)->model()->index(rows.indexOf(name), 0),
-                                               QItemSelectionModel::Select);
-}
-
-QListView *TestWindows::list(MainWindow &window)
-{
-    return window.findChild<QListView *>("nameListView");
-}
-
-void TestWindows::press(MainWindow &window, QWidget *widget, QKeySequence::StandardKey key)
-{
-    activate(window);
-    widget->setFocus();
-    QTest::keySequence(widget, QKeySequence(key));
 }
 
 QTEST_MAIN(TestWindows)
