@@ -17,18 +17,19 @@ OfficerDragDrop::OfficerDragDrop(QAbstractItemView *view, QObject *origin, Dragg
                                  CanDrop canDrop, Dropped dropped)
     : QObject(view)
     , m_view(view)
+    , m_viewport(view->viewport())
     , m_origin(origin)
     , m_dragged(std::move(dragged))
     , m_canDrop(std::move(canDrop))
     , m_dropped(std::move(dropped))
 {
-    view->viewport()->setAcceptDrops(true);
-    view->viewport()->installEventFilter(this);
+    m_viewport->setAcceptDrops(true);
+    m_viewport->installEventFilter(this);
 }
 
 bool OfficerDragDrop::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view->viewport())
+    if (watched != m_viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

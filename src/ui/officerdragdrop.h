@@ -11,6 +11,7 @@
 class QAbstractItemView;
 class QDropEvent;
 class QMimeData;
+class QWidget;
 
 namespace EditData {
 struct CopiedOfficers;
@@ -46,6 +47,8 @@ private:
     void startDrag();
 
     QAbstractItemView *m_view;
+    // Kept apart: it is told of events while the view is being destroyed.
+    QWidget *m_viewport;
     QPointer<QObject> m_origin;
     Dragged m_dragged;
     CanDrop m_canDrop;
