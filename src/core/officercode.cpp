@@ -2,6 +2,7 @@
 
 #include "importofficers.h"
 
+#include <QMimeData>
 #include <QSet>
 #include <QtEndian>
 
@@ -146,6 +147,27 @@ std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPo
         sourceSlots.append(slot);
     }
     return importOfficers(records, malePortraits, femalePortraits, source, sourceSlots);
+}
+
+std::unique_ptr<QMimeData> officerMimeData(const QList<QByteArray> &records,
+                                           const QVector<int> &chosenSlots, QTextCodec *codec)
+{
+    const QByteArray bytes = officerBytes(records, chosenSlots);
+    if (bytes.isEmpty())
+        return nullptr;
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QLatin1String(officersMimeType), bytes);
+    data->setText(officerText(records, chosenSlots, codec));
+    return data;
+}
+
+CopiedOfficers officersFromMimeData(const QMimeData *data)
+{
+    if (!data)
+        return CopiedOfficers();
+    if (data->hasFormat(QLatin1String(officersMimeType)))
+        return officersFromBytes(data->data(QLatin1String(officersMimeType)));
+    return officersFromText(data->text());
 }
 
 } // namespace EditData

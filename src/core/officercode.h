@@ -8,8 +8,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
+class QMimeData;
 class QTextCodec;
 
 // Officers copied out of one data file to be pasted into another: as the
@@ -87,6 +89,16 @@ CopiedOfficers officersFromText(const QString &text);
 std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
                                           PortraitPool &femalePortraits,
                                           const CopiedOfficers &officers);
+
+// The chosen officers as the clipboard and a drag carry them: the bytes under
+// officersMimeType and officerText as plain text. Null when no chosen slot
+// holds an officer.
+std::unique_ptr<QMimeData> officerMimeData(const QList<QByteArray> &records,
+                                           const QVector<int> &chosenSlots, QTextCodec *codec);
+
+// The officers that data carries: from the program's own bytes when it has
+// them, otherwise from the first code in its text. NoOfficers without data.
+CopiedOfficers officersFromMimeData(const QMimeData *data);
 
 } // namespace EditData
 

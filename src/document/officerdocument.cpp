@@ -5,6 +5,7 @@
 #include "family.h"
 #include "importofficers.h"
 #include "names.h"
+#include "officercode.h"
 #include "officerdetails.h"
 #include "recordscommand.h"
 
@@ -187,17 +188,34 @@ bool OfficerDocument::removeOfficers(const QVector<int> &slotsToRemove)
 std::optional<QVector<int>> OfficerDocument::importOfficers(const QList<QByteArray> &source,
                                                             const QVector<int> &sourceSlots)
 {
+    return addOfficers(tr("匯入武將"), [&] {
+        return EditData::importOfficers(m_records, m_malePortraits, m_femalePortraits, source,
+                                        sourceSlots);
+    });
+}
+
+std::optional<QVector<int>> OfficerDocument::pasteOfficers(const EditData::CopiedOfficers &officers)
+{
+    return addOfficers(tr("貼上武將"), [&] {
+        return EditData::pasteOfficers(m_records, m_malePortraits, m_femalePortraits, officers);
+    });
+}
+
+// Runs add, which puts officers into empty slots and returns the slots it
+// wrote, and makes what it wrote one step.
+std::optional<QVector<int>> OfficerDocument::addOfficers(const QString &stepName,
+                                                         const AddOfficers &add)
+{
     if (!isOpen())
         return std::nullopt;
     const EditState before = editState();
-    const auto copied = EditData::importOfficers(m_records, m_malePortraits, m_femalePortraits,
-                                                 source, sourceSlots);
-    if (!copied || copied->isEmpty())
-        return copied;
+    const auto added = add();
+    if (!added || added->isEmpty())
+        return added;
     buildPortraitPools();
     markUsedPortraits();
-    commitStep(tr("匯入武將"), before);
-    return copied;
+    commitStep(stepName, before);
+    return added;
 }
 
 int OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)

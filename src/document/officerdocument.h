@@ -12,12 +12,14 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 class QUndoStack;
 
 namespace EditData {
 struct BatchEdit;
+struct CopiedOfficers;
 struct CsvUpdatePlan;
 struct EditState;
 } // namespace EditData
@@ -88,6 +90,10 @@ public:
     // nothing when they do not fit.
     std::optional<QVector<int>> importOfficers(const QList<QByteArray> &source,
                                                const QVector<int> &sourceSlots);
+    // Adds officers copied or dragged out of a file as importOfficers adds
+    // them; see EditData::pasteOfficers. Returns the slots written, none for
+    // officers that are not valid, or nothing when they do not fit.
+    std::optional<QVector<int>> pasteOfficers(const EditData::CopiedOfficers &officers);
     // Writes what a CSV file changes, from a plan made of the records as
     // they are (see EditData::applyCsvUpdate); a new portrait frees the old
     // one. A plan with an error writes nothing. Returns the number of
@@ -115,6 +121,8 @@ private:
                          const QString &givenName, const QString &styleName, quint16 fatherId,
                          const Generate::Options &options);
     quint16 pickPortrait(bool female, bool useHistoric);
+    using AddOfficers = std::function<std::optional<QVector<int>>()>;
+    std::optional<QVector<int>> addOfficers(const QString &stepName, const AddOfficers &add);
     EditData::EditState editState() const;
     bool commitStep(const QString &name, const EditData::EditState &before);
 

@@ -4,11 +4,15 @@
 #include "editdata.h"
 #include "familytreewindow.h"
 #include "importdialog.h"
+#include "importofficers.h"
 #include "names.h"
+#include "officercode.h"
 #include "officerdialog.h"
+#include "officerdragdrop.h"
 #include "officertablewindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +22,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -61,12 +67,23 @@ QTextCodec *big5Codec()
     return QTextCodec::codecForName("Big5");
 }
 
+QList<MainWindow *> &madeWindows()
+{
+    static QList<MainWindow *> windows;
+    return windows;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
+    : MainWindow(std::shared_ptr<const Names::NamePools>(), parent)
+{ }
+
+MainWindow::MainWindow(std::shared_ptr<const Names::NamePools> namePools, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
     , m_document(new OfficerDocument(this))
+    , m_namePools(std::move(namePools))
 {
     ui->setupUi(this);
 
@@ -76,14 +93,17 @@ MainWindow::MainWindow(QWidget *parent)
     ui->num_female->setValidator(new QIntValidator(0, 150, this));
     ui->num_jiazu->setValidator(new QIntValidator(0, 150, this));
 
-    if (!big5Codec())
-        QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
-
-    loadNamePools();
+    // The first window checks the codec and loads the pools for all.
+    if (!m_namePools) {
+        if (!big5Codec())
+            QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
+        loadNamePools();
+    }
 
     connect(m_document, &OfficerDocument::recordsChanged, this, &MainWindow::refreshNameList);
     connect(m_document, &OfficerDocument::filePathChanged, this, [this] {
         m_importAction->setEnabled(true);
+        m_pasteAction->setEnabled(true);
         updateTitle();
     });
     connect(m_document, &OfficerDocument::modificationChanged, this, &QWidget::setWindowModified);
@@ -97,11 +117,18 @@ MainWindow::MainWindow(QWidget *parent)
     QGuiApplication::setFallbackSessionManagementEnabled(false);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
 #endif
+    madeWindows().append(this);
 }
 
 MainWindow::~MainWindow()
 {
+    madeWindows().removeOne(this);
     delete ui;
+}
+
+QList<MainWindow *> MainWindow::windows()
+{
+    return madeWindows();
 }
 
 void MainWindow::loadNamePools()
@@ -134,7 +161,10 @@ void MainWindow::createMenus()
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
     saveAction->setShortcuts(QKeySequence::Save);
     fileMenu->addSeparator();
-    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &QWidget::close);
+    QAction *newWindowAction = fileMenu->addAction(tr("新視窗"), this, &MainWindow::openNewWindow);
+    newWindowAction->setShortcuts(QKeySequence::New);
+    fileMenu->addSeparator();
+    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &MainWindow::quitAll);
     quitAction->setShortcuts(QKeySequence::Quit);
 
     QMenu *editMenu = menuBar()->addMenu(tr("編輯(&E)"));
@@ -158,7 +188,21 @@ void MainWindow::createMenus()
     m_removeAction->setShortcuts(QKeySequence::Delete);
     m_removeAction->setShortcutContext(Qt::WidgetShortcut);
     ui->nameListView->addAction(m_removeAction);
+    editMenu->addSeparator();
+    // Copy and paste act on the list, and on the officer table, while it has
+    // the focus, for the same reason.
+    m_copyAction =
+            editMenu->addAction(tr("複製武將"), this, [this] { copyOfficers(selectedSlots()); });
+    m_copyAction->setShortcuts(QKeySequence::Copy);
+    m_copyAction->setShortcutContext(Qt::WidgetShortcut);
+    ui->nameListView->addAction(m_copyAction);
+    m_pasteAction = editMenu->addAction(tr("貼上武將"), this, &MainWindow::pasteFromClipboard);
+    m_pasteAction->setShortcuts(QKeySequence::Paste);
+    m_pasteAction->setShortcutContext(Qt::WidgetShortcut);
+    m_pasteAction->setEnabled(false);
+    ui->nameListView->addAction(m_pasteAction);
     updateOfficerActions();
+    takeDragAndDrop(ui->nameListView, [this] { return selectedSlots(); });
     ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->nameListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // The list only shows the records; officers are changed in the editor.
@@ -175,15 +219,25 @@ void MainWindow::createMenus()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (maybeSave())
-        event->accept();
-    else
+    if (!maybeSave()) {
         event->ignore();
+        return;
+    }
+    // A window that is closed but kept, as the first one is while others
+    // are open, leaves no view of its file behind.
+    if (m_familyTree)
+        m_familyTree->close();
+    if (m_officerTable)
+        m_officerTable->close();
+    event->accept();
 }
 
 #ifndef QT_NO_SESSIONMANAGER
 void MainWindow::commitData(QSessionManager &manager)
 {
+    // A closed window was asked when it closed.
+    if (!isVisible())
+        return;
     if (manager.allowsInteraction()) {
         if (!maybeSave())
             manager.cancel();
@@ -403,6 +457,7 @@ void MainWindow::updateOfficerActions()
     const bool open = m_document->isOpen();
     m_editAction->setEnabled(open && listedSlot(ui->nameListView->currentIndex().row()) >= 0);
     m_removeAction->setEnabled(open && !selectedSlots().isEmpty());
+    m_copyAction->setEnabled(open && !selectedSlots().isEmpty());
 }
 
 // Opens the officer in the editor; OK with a change makes one undo step.
@@ -493,8 +548,104 @@ void MainWindow::showOfficerTable()
         connect(m_officerTable, &OfficerTableWindow::officerActivated, this,
                 [this](int slot) { showOfficer(slot, m_officerTable); });
         connect(m_officerTable, &OfficerTableWindow::statusMessage, this, &MainWindow::showStatus);
+
+        QAbstractItemView *table = m_officerTable->officerView();
+        auto *copyAction = new QAction(tr("複製武將"), table);
+        copyAction->setShortcuts(QKeySequence::Copy);
+        copyAction->setShortcutContext(Qt::WidgetShortcut);
+        connect(copyAction, &QAction::triggered, this,
+                [this] { copyOfficers(m_officerTable->selectedSlots()); });
+        // A new file or a change empties the table's selection.
+        const auto updateCopy = [this, copyAction] {
+            copyAction->setEnabled(!m_officerTable->selectedSlots().isEmpty());
+        };
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, copyAction,
+                updateCopy);
+        connect(table->model(), &QAbstractItemModel::modelReset, copyAction, updateCopy);
+        updateCopy();
+        table->addAction(copyAction);
+        table->addAction(m_pasteAction);
+        table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        takeDragAndDrop(table, [this] { return m_officerTable->selectedSlots(); });
     }
     m_officerTable->show();
     m_officerTable->raise();
     m_officerTable->activateWindow();
+}
+
+void MainWindow::openNewWindow()
+{
+    auto *window = new MainWindow(m_namePools);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+// Closes every window, this one first and then the others in the order they
+// were opened, each asking about its own unsaved changes; a window that stays
+// open stops the quit, and those not yet asked stay open too.
+void MainWindow::quitAll()
+{
+    QList<QPointer<MainWindow>> order{this};
+    for (MainWindow *window : windows()) {
+        if (window != this && window->isVisible())
+            order.append(window);
+    }
+    for (const QPointer<MainWindow> &window : qAsConst(order)) {
+        if (window && !window->close())
+            return;
+    }
+}
+
+// Puts the officers of the chosen slots on the clipboard, as the program's
+// own bytes and as text.
+void MainWindow::copyOfficers(const QVector<int> &chosen)
+{
+    const QList<QByteArray> &records = m_document->records();
+    std::unique_ptr<QMimeData> copied = officerMimeData(records, chosen, big5Codec());
+    if (!copied)
+        return;
+    QGuiApplication::clipboard()->setMimeData(copied.release());
+    showStatus(tr("已複製%1名武將。").arg(chosenOfficerSlots(records, chosen).size()));
+}
+
+void MainWindow::pasteFromClipboard()
+{
+    if (m_document->isOpen())
+        pasteOfficers(officersFromMimeData(QGuiApplication::clipboard()->mimeData()));
+}
+
+// Adds copied or dropped officers into the empty slots, in one undo step.
+void MainWindow::pasteOfficers(const CopiedOfficers &officers)
+{
+    if (!m_document->isOpen())
+        return;
+    switch (officers.status) {
+    case CopiedOfficers::NoOfficers:
+        showStatus(tr("剪貼簿中沒有武將。"));
+        return;
+    case CopiedOfficers::Damaged:
+        QMessageBox::warning(this, tr("錯誤"), tr("武將碼已損壞。"));
+        return;
+    case CopiedOfficers::Valid:
+        break;
+    }
+    const auto pasted = m_document->pasteOfficers(officers);
+    if (!pasted)
+        warnRefused(Outcome::TooMany);
+    else if (!pasted->isEmpty())
+        showStatus(tr("已貼上%1名武將。").arg(pasted->size()));
+}
+
+// Lets the selected officers of view be dragged into another window, and
+// pastes those dropped on it from another window.
+void MainWindow::takeDragAndDrop(QAbstractItemView *view,
+                                 const std::function<QVector<int>()> &selected)
+{
+    new OfficerDragDrop(
+            view, this,
+            [this, selected] {
+                return officerMimeData(m_document->records(), selected(), big5Codec());
+            },
+            [this] { return m_document->isOpen(); },
+            [this](const CopiedOfficers &officers) { pasteOfficers(officers); });
 }

@@ -3,16 +3,23 @@
 
 #include "officerdocument.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class FamilyTreeWindow;
 class OfficerTableWindow;
+class QAbstractItemView;
 class QAction;
 class QSessionManager;
+
+namespace EditData {
+struct CopiedOfficers;
+}
 
 namespace Names {
 struct NamePools;
@@ -25,16 +32,24 @@ class MainWindow;
 // The main window: the form, the menus and the commands. Each command slot
 // reads the form, calls an operation of the window's document and tells the
 // player what came of it; the open file itself lives in the document, which
-// the name list and the tool windows follow.
+// the name list and the tool windows follow. Each window has a document of
+// its own; 新視窗 opens another, and the windows share the name pools.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
+    // The program's first window: it loads the name pools.
     explicit MainWindow(QWidget *parent = nullptr);
+    // Another window, with no file open, that uses the name pools given.
+    explicit MainWindow(std::shared_ptr<const Names::NamePools> namePools,
+                        QWidget *parent = nullptr);
     ~MainWindow() override;
 
     OfficerDocument *document() const { return m_document; }
+
+    // The main windows that exist, in the order they were made.
+    static QList<MainWindow *> windows();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -68,12 +83,22 @@ private:
     void showFamilyTree();
     void showOfficerTable();
 
+    // More windows, and officers moved between them.
+    void openNewWindow();
+    void quitAll();
+    void copyOfficers(const QVector<int> &chosen);
+    void pasteFromClipboard();
+    void pasteOfficers(const EditData::CopiedOfficers &officers);
+    void takeDragAndDrop(QAbstractItemView *view, const std::function<QVector<int>()> &selected);
+
     Ui::MainWindow *ui;
     OfficerDocument *m_document;
     std::shared_ptr<const Names::NamePools> m_namePools;
     QAction *m_editAction = nullptr;
     QAction *m_removeAction = nullptr;
     QAction *m_importAction = nullptr;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
     OfficerTableWindow *m_officerTable = nullptr;
     // The slot of each row of the officer list, as it was last filled.

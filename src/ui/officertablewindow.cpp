@@ -263,6 +263,11 @@ void OfficerTableWindow::showColumn(int column, bool shown)
     QSettings().setValue(QLatin1String(hiddenColumnsKey), hidden);
 }
 
+QAbstractItemView *OfficerTableWindow::officerView() const
+{
+    return ui->table_officers;
+}
+
 void OfficerTableWindow::activate(const QModelIndex &index)
 {
     const QModelIndex source = m_proxy->mapToSource(index);

@@ -11,6 +11,7 @@
 
 class OfficerTableModel;
 class OfficerDocument;
+class QAbstractItemView;
 class QModelIndex;
 class QPoint;
 class QSortFilterProxyModel;
@@ -37,6 +38,8 @@ public:
     void showRecords(const QList<QByteArray> &records);
     // The slots of the officers of the selected rows, in ascending order.
     QVector<int> selectedSlots() const;
+    // The table itself, for the commands that act on its rows.
+    QAbstractItemView *officerView() const;
 
 signals:
     // An officer's row was double-clicked or Enter pressed on it.
