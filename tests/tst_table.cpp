@@ -77,8 +77,10 @@ private:
 
 void TestTable::initTestCase()
 {
-    // The player's own settings stay as they are.
+    // The player's own settings stay as they are. Windows keeps settings
+    // only for a named organization, as the program names itself at start.
     QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("officer-maker-tests"));
 }
 
 // Five officers, two of them with names a spreadsheet would misread, and the
