@@ -1,0 +1,35 @@
+#ifndef FILEKEY_H
+#define FILEKEY_H
+
+#include <QByteArray>
+#include <QString>
+
+// What the program keeps about a data file outside it (recovery copies,
+// dated backups, the lock of the window that has it open) is filed under a
+// key made from the file's full path: every copy of the game's file has the
+// same name, so the name alone cannot tell them apart.
+namespace SafeKeeping {
+
+// The file's full path with links and "." and ".." resolved. For a file
+// that no longer exists, its folder is resolved and its name appended, so
+// the path is the one it had while it existed.
+QString canonicalPath(const QString &path);
+
+// A short hexadecimal hash of canonicalPath(path); the same for every way
+// of writing the path of one file. On Windows, where paths ignore case, the
+// path is folded to lower case first.
+QString fileKey(const QString &path);
+
+// Reads at most maxBytes of the regular file at path into bytes. Returns
+// what went wrong, or an empty string; on failure bytes is left as it was.
+// Only a regular file is read, since opening a pipe would block.
+QString readFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes);
+
+// Writes bytes whole to the file at path through QSaveFile, so that the file
+// is either replaced whole or left as it was; creates its folder if needed.
+// Returns what went wrong, or an empty string.
+QString writeWhole(const QString &path, const QByteArray &bytes);
+
+} // namespace SafeKeeping
+
+#endif // FILEKEY_H
