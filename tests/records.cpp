@@ -32,6 +32,24 @@ QByteArray occupiedRecord(const QByteArray &familyBig5, const QByteArray &givenB
     return record;
 }
 
+QByteArray patternedRecord(const QString &family, const QString &given, int sex, quint16 born,
+                           quint16 face, quint16 father)
+{
+    using namespace EditData;
+    QByteArray record(recordSize, '\0');
+    for (int i = 0; i < recordSize; ++i)
+        record[i] = char(1 + i % 251);
+    record.replace(familyName, big5(family).size() + 1, big5(family) + '\0');
+    record.replace(givenName, big5(given).size() + 1, big5(given) + '\0');
+    record.replace(styleName, 4, QByteArray(4, '\0'));
+    writeU8(record, gender, quint8(sex));
+    writeU16(record, birthYear, born);
+    writeU16(record, portrait, face);
+    writeU16(record, fatherId, father);
+    writeU16(record, fatherId2, father);
+    return record;
+}
+
 QList<QByteArray> recordsOf(const QByteArray &image)
 {
     return EditData::splitRecords(image);

@@ -12,6 +12,11 @@ QByteArray occupiedRecord(const QByteArray &familyBig5, const QByteArray &givenB
 QByteArray big5(const QString &text);
 QString fromBig5(const QByteArray &bytes);
 QList<QByteArray> recordsOf(const QByteArray &image);
+// A record whose every byte not set here differs from its neighbours, so
+// that a stray write shows; its numbers lie outside the editor's ranges, as
+// in a hand-made file. The names are one-character Big5 texts or longer.
+QByteArray patternedRecord(const QString &family, const QString &given, int sex, quint16 born,
+                           quint16 face, quint16 father);
 void putRecord(QByteArray &image, int slot, const QByteArray &record);
 
 bool writeFile(const QString &path, const QByteArray &bytes);

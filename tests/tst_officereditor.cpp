@@ -28,22 +28,9 @@ using namespace EditData;
 
 namespace {
 
-// A record whose every byte not set by the test differs from its neighbours,
-// so that a stray write shows.
 QByteArray patterned(const QString &family, const QString &given, quint16 born, quint16 face)
 {
-    QByteArray record(recordSize, '\0');
-    for (int i = 0; i < recordSize; ++i)
-        record[i] = char(1 + i % 251);
-    record.replace(familyName, 3, big5(family) + '\0');
-    record.replace(givenName, 3, big5(given) + '\0');
-    record.replace(styleName, 4, QByteArray(4, '\0'));
-    writeU8(record, gender, 0);
-    writeU16(record, birthYear, born);
-    writeU16(record, portrait, face);
-    writeU16(record, fatherId, noFather);
-    writeU16(record, fatherId2, noFather);
-    return record;
+    return patternedRecord(family, given, 0, born, face, noFather);
 }
 
 // 劉弘, his son 劉備, grandson 劉禪; 關羽 stands alone. The four hold generic

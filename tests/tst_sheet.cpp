@@ -7,6 +7,7 @@
 #include "editdata.h"
 #include "officeredit.h"
 #include "officertable.h"
+#include "records.h"
 
 #include <QTest>
 #include <QTextCodec>
@@ -15,43 +16,18 @@ using namespace EditData;
 
 namespace {
 
-QByteArray big5(const QString &text)
-{
-    return QTextCodec::codecForName("Big5")->fromUnicode(text);
-}
-
-// A record whose every byte not set here differs from its neighbours, so
-// that a stray write shows; its numbers lie outside the editor's ranges, as
-// in a hand-made file.
-QByteArray patterned(const QString &family, const QString &given, int sex, quint16 born,
-                     quint16 face, quint16 father)
-{
-    QByteArray record(recordSize, '\0');
-    for (int i = 0; i < recordSize; ++i)
-        record[i] = char(1 + i % 251);
-    record.replace(familyName, big5(family).size() + 1, big5(family) + '\0');
-    record.replace(givenName, big5(given).size() + 1, big5(given) + '\0');
-    record.replace(styleName, 4, QByteArray(4, '\0'));
-    writeU8(record, gender, quint8(sex));
-    writeU16(record, birthYear, born);
-    writeU16(record, portrait, face);
-    writeU16(record, fatherId, father);
-    writeU16(record, fatherId2, father);
-    return record;
-}
-
 // 劉弘, his son 劉備 and grandson 劉禪; 孫尚香, a woman; 關雲長; and an
 // officer whose texts a spreadsheet would misread, whose sex is neither and
 // whose father is an empty slot. Abilities are 60 to 63.
 QList<QByteArray> officers()
 {
     QList<QByteArray> records = splitRecords(QByteArray());
-    records[0] = patterned("劉", "弘", 0, 140, 1130, noFather);
-    records[1] = patterned("劉", "備", 0, 161, 1132, 700);
-    records[2] = patterned("劉", "禪", 0, 207, 500, 701);
-    records[3] = patterned("孫", "尚香", 1, 170, 1180, noFather);
-    records[4] = patterned("關", "雲長", 0, 160, 1131, noFather);
-    records[5] = patterned("=1", "a,\"b\"\r\nc", 2, 0, 0, 710);
+    records[0] = patternedRecord("劉", "弘", 0, 140, 1130, noFather);
+    records[1] = patternedRecord("劉", "備", 0, 161, 1132, 700);
+    records[2] = patternedRecord("劉", "禪", 0, 207, 500, 701);
+    records[3] = patternedRecord("孫", "尚香", 1, 170, 1180, noFather);
+    records[4] = patternedRecord("關", "雲長", 0, 160, 1131, noFather);
+    records[5] = patternedRecord("=1", "a,\"b\"\r\nc", 2, 0, 0, 710);
     records[5].replace(styleName, 3, QByteArray("-x\0", 3));
     return records;
 }
