@@ -9,12 +9,6 @@
 #include <opencc.h>
 #endif
 
-namespace {
-
-const char configFile[] = "s2t.json";
-
-} // namespace
-
 SimplifiedConverter::SimplifiedConverter(const QString &configFolder)
     : m_configFolder(configFolder)
 { }
@@ -47,7 +41,7 @@ bool SimplifiedConverter::load() const
 {
     m_tried = true;
 #ifdef OFFICER_WITH_OPENCC
-    const QString path = QDir(m_configFolder).filePath(QLatin1String(configFile));
+    const QString path = QDir(m_configFolder).filePath(QStringLiteral("s2t.json"));
     const opencc_t handle = opencc_open(QFile::encodeName(path).constData());
     if (handle != reinterpret_cast<opencc_t>(-1)) {
         m_handle = handle;
