@@ -12,6 +12,7 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+scripts/check-layers.sh build
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 

@@ -1,6 +1,8 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
+#include "records.h"
+
 #include <QByteArray>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -70,21 +72,6 @@ private:
     QPair<QString, Choice> m_chosen;
     int m_choosingPolls = 0;
 };
-
-// Record helpers.
-QByteArray blankImage();
-QByteArray occupiedRecord(const QByteArray &familyBig5, const QByteArray &givenBig5,
-                          quint16 birthYear = 170, quint16 portrait = 0);
-QByteArray big5(const QString &text);
-QString fromBig5(const QByteArray &bytes);
-QList<QByteArray> recordsOf(const QByteArray &image);
-void putRecord(QByteArray &image, int slot, const QByteArray &record);
-
-bool writeFile(const QString &path, const QByteArray &bytes);
-QByteArray readFile(const QString &path);
-
-// Writes the three bundled name-pool files into dir.
-void copyBundledPools(const QString &dir);
 
 // Constructs and shows a window started with dir as working directory, so
 // that it loads the name pools found there.

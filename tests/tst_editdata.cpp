@@ -1,5 +1,5 @@
 #include "editdata.h"
-#include "testsupport.h"
+#include "records.h"
 
 #include <QTest>
 #include <QTextCodec>
@@ -218,5 +218,5 @@ void TestEditData::markingUsedPortraits()
     QCOMPARE(female.size(), 54);
 }
 
-QTEST_MAIN(TestEditData)
+QTEST_GUILESS_MAIN(TestEditData)
 #include "tst_editdata.moc"

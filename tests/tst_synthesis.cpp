@@ -1,6 +1,6 @@
 #include "editdata.h"
 #include "generate.h"
-#include "testsupport.h"
+#include "records.h"
 
 #include <QTest>
 
@@ -495,5 +495,5 @@ void TestSynthesis::batchWithoutFamilies()
     QCOMPARE(made[1].fatherId, noFather);
 }
 
-QTEST_MAIN(TestSynthesis)
+QTEST_GUILESS_MAIN(TestSynthesis)
 #include "tst_synthesis.moc"

@@ -1,21 +1,37 @@
-// The officer table window: sorting, filtering, following the records, and
-// the CSV file it exports.
+// The officer table window: sorting, filtering, following the records, the
+// CSV file it exports and takes back, the batch edit of the selected rows
+// and the columns shown.
 
+#include "batcheditdialog.h"
+#include "csvupdatedialog.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "officerdialog.h"
+#include "officertable.h"
 #include "officertablewindow.h"
 #include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
+
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -31,29 +47,47 @@ class TestTable : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void sortingHoldsWhileTheTableFollows();
     void filterAndOpen();
     void exportWritesTheRowsShown();
     void failedExportKeepsTheOldFile();
+    void updateFromCsv();
+    void batchAddOnASelectedFamily();
+    void columnChoiceSurvivesANewWindow();
 
 private:
     QStringList column(int column) const;
     void clickHeader(int section);
     QByteArray exported(const QString &path);
+    // Hands the next window of type W that opens to answer.
+    template<typename W>
+    void whenShown(std::function<void(W *)> answer);
+    QList<QByteArray> records() const { return m_window->document()->records(); }
+    QUndoStack *undoStack() const { return m_window->document()->undoStack(); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
-    QWidget *m_table = nullptr;
+    OfficerTableWindow *m_table = nullptr;
     QTableView *m_view = nullptr;
 };
+
+void TestTable::initTestCase()
+{
+    // The player's own settings stay as they are. Windows keeps settings
+    // only for a named organization, as the program names itself at start.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("officer-maker-tests"));
+}
 
 // Five officers, two of them with names a spreadsheet would misread, and the
 // table open.
 void TestTable::init()
 {
+    QSettings().clear();
     m_driver.reset(new DialogDriver);
     copyBundledPools(m_dir.path());
     m_window = startWindowIn(m_dir.path());
@@ -123,6 +157,21 @@ QByteArray TestTable::exported(const QString &path)
     return readFile(path.endsWith(".csv") ? path : path + ".csv");
 }
 
+template<typename W>
+void TestTable::whenShown(std::function<void(W *)> answer)
+{
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget *shown = QApplication::activePopupWidget();
+        if (auto *window = qobject_cast<W *>(shown ? shown : QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(window);
+        }
+    });
+    timer->start(5);
+}
+
 // Numbers sort by value, the second click reverses, and the order holds
 // through a command and its undo.
 void TestTable::sortingHoldsWhileTheTableFollows()
@@ -168,14 +217,20 @@ void TestTable::exportWritesTheRowsShown()
 {
     clickHeader(3);
     const QString path = m_dir.path() + "/officers";
+    // Every column, the hidden ones too: the names and the skill levels.
+    const QString zeros = QStringLiteral(",0").repeated(20);
     const QByteArray csv =
-            QStringLiteral("\uFEFF編號,姓名,性別,生年,頭像,能力一,能力二,能力三,能力四,能力合計,"
-                           "兵科一,兵科二,兵科三,特技合計,個性,父親\r\n"
-                           "701,孫權,女,50,0,0,0,0,0,0,0,0,0,0,0,900\r\n"
-                           "705,\"'=1\r\n2\",男,170,0,0,0,0,0,0,0,0,0,0,0,0\r\n"
-                           "704,\"'-a,\"\"b\"\"\",2,500,0,0,0,0,0,0,0,0,0,0,0,702\r\n"
-                           "703,曹丕,男,999,0,0,0,0,0,0,0,0,0,0,0,700 曹操\r\n"
-                           "700,曹操(孟德),男,1000,1130,1,2,3,4,10,3,2,1,10,2,無\r\n")
+            (QStringLiteral("\uFEFF編號,姓名,性別,生年,頭像,能力一,能力二,能力三,能力四,能力合計,"
+                            "兵科一,兵科二,兵科三,特技合計,個性,父親,姓,名,字,"
+                            "特技一1,特技一2,特技一3,特技一4,特技一5,特技一6,特技一7,特技一8,"
+                            "特技一9,特技一10,特技二1,特技二2,特技二3,特技二4,特技二5,特技二6,"
+                            "特技二7,特技二8,特技二9,特技二10\r\n")
+             + "701,孫權,女,50,0,0,0,0,0,0,0,0,0,0,0,900,孫,權," + zeros + "\r\n"
+             + "705,\"'=1\r\n2\",男,170,0,0,0,0,0,0,0,0,0,0,0,0,'=1,\"'\r\n2\"," + zeros + "\r\n"
+             + "704,\"'-a,\"\"b\"\"\",2,500,0,0,0,0,0,0,0,0,0,0,0,702,,\"'-a,\"\"b\"\"\"," + zeros
+             + "\r\n" + "703,曹丕,男,999,0,0,0,0,0,0,0,0,0,0,0,700 曹操,曹,丕," + zeros + "\r\n"
+             + "700,曹操(孟德),男,1000,1130,1,2,3,4,10,3,2,1,10,2,無,曹,操,孟德,9"
+             + QStringLiteral(",0").repeated(18) + ",1\r\n")
                     .toUtf8();
     QCOMPARE(exported(path), csv);
     QCOMPARE(m_driver->lastFileDialogFilters, QStringList{"CSV (*.csv)"});
@@ -215,6 +270,126 @@ void TestTable::failedExportKeepsTheOldFile()
 #else
     QSKIP("needs a limit on the size of files");
 #endif
+}
+
+// An unchanged export, a file that cannot be read and one without 編號
+// change nothing; a bad cell holds the whole file back; mended, its changes
+// are one step that undo in the table's window takes back byte for byte.
+void TestTable::updateFromCsv()
+{
+    const QList<QByteArray> before = records();
+    const QString path = m_dir.filePath("edited.csv");
+    exported(m_dir.filePath("all.csv"));
+    QVERIFY(writeFile(path, "姓名,能力一\r\n曹操,9\r\n"));
+    for (const char *file : {"all.csv", "missing.csv", "edited.csv"}) {
+        m_driver->planFileDialog(m_dir.filePath(file));
+        QTest::mouseClick(m_table->findChild<QPushButton *>("cmd_importCsv"), Qt::LeftButton);
+    }
+    QCOMPARE(m_driver->lastFileDialogCaption, QStringLiteral("選擇CSV文件"));
+    QCOMPARE(m_driver->lastFileDialogFilters, QStringList{"CSV (*.csv *.txt)"});
+    const auto messages = m_driver->takeMessages();
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(messages.at(0).kind + messages.at(0).title + messages.at(0).text,
+             QStringLiteral("information從CSV更新CSV文件與目前的武將相同，沒有需要更新的內容。"));
+    QCOMPARE(messages.at(1).kind + messages.at(1).title, QStringLiteral("critical錯誤"));
+    QCOMPARE(messages.at(2).kind + messages.at(2).title + messages.at(2).text,
+             QStringLiteral("warning錯誤CSV文件缺少「編號」欄。"));
+    QCOMPARE(records(), before);
+
+    QVector<QPair<int, bool>> shown; // changes listed, and whether OK may be pressed
+    for (const char *row703 : {"703,,200,", "703,,,無"}) {
+        QVERIFY(writeFile(path, "編號,名,能力一,父親\r\n700,德,77,\r\n" + QByteArray(row703)));
+        whenShown<CsvUpdateDialog>([&shown](CsvUpdateDialog *dialog) {
+            QPushButton *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+            shown.append({dialog->findChild<QTableWidget *>()->rowCount(), ok->isEnabled()});
+            ok->isEnabled() ? ok->click() : dialog->reject();
+        });
+        m_driver->planFileDialog(path);
+        QTest::mouseClick(m_table->findChild<QPushButton *>("cmd_importCsv"), Qt::LeftButton);
+    }
+    QCOMPARE(shown, (QVector<QPair<int, bool>>{{2, false}, {3, true}}));
+    QCOMPARE(undoStack()->count(), 1);
+    QCOMPARE(undoStack()->text(0), QStringLiteral("從CSV更新"));
+    QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("已從CSV更新2名武將。"));
+    QCOMPARE(records().at(0).mid(givenName, 3), big5("德") + '\0');
+    QCOMPARE(readU8(records().at(0), abilities), quint8(77));
+    QCOMPARE(readU16(records().at(3), fatherId2), quint16(noFather));
+    activate(*m_table);
+    QTest::keySequence(m_table, QKeySequence::Undo);
+    QCOMPARE(records(), before);
+}
+
+// A family filtered and selected with Ctrl+A, in any order shown; 增減 holds
+// each value at its field's end, the family stays selected, and undo
+// restores every officer.
+void TestTable::batchAddOnASelectedFamily()
+{
+    const QList<QByteArray> before = records();
+    m_table->findChild<QLineEdit *>("edit_filter")->setText("曹");
+    auto *batch = m_table->findChild<QPushButton *>("cmd_batchEdit");
+    QVERIFY(!batch->isEnabled());
+    clickHeader(3);
+    QTest::keyClick(m_view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(m_table->selectedSlots(), (QVector<int>{0, 3}));
+
+    QStringList status;
+    for (const bool checked : {true, false}) {
+        whenShown<BatchEditDialog>([checked](BatchEditDialog *dialog) {
+            dialog->findChild<QComboBox *>("combo_mode")->setCurrentIndex(1);
+            dialog->findChild<QCheckBox *>("chk_ability1")->setChecked(checked);
+            dialog->findChild<QSpinBox *>("spin_ability1")->setValue(148);
+            dialog->accept();
+        });
+        QTest::mouseClick(batch, Qt::LeftButton);
+        status.append(m_window->statusBar()->currentMessage());
+    }
+    QCOMPARE(status, (QStringList{"已批量修改2名武將。", "沒有武將被修改。"}));
+    QCOMPARE(undoStack()->count(), 1);
+    QCOMPARE(undoStack()->text(0), QStringLiteral("批量修改"));
+    QList<QByteArray> expected = before;
+    writeU8(expected[0], abilities, 148); // 1 + 148
+    writeU8(expected[3], abilities, 148);
+    QCOMPARE(records(), expected);
+    QCOMPARE(m_table->selectedSlots(), (QVector<int>{0, 3}));
+    undoStack()->undo();
+    QCOMPARE(records(), before);
+}
+
+void TestTable::columnChoiceSurvivesANewWindow()
+{
+    const QStringList header = officerTableHeader();
+    auto hiddenColumns = [&header](OfficerTableWindow &window) {
+        QStringList hidden;
+        for (int column = 0; column < header.size(); ++column) {
+            if (window.findChild<QTableView *>()->isColumnHidden(column))
+                hidden.append(header.at(column));
+        }
+        return hidden;
+    };
+    QCOMPARE(hiddenColumns(*m_table), header.mid(TableColumn::FirstHidden));
+
+    QStringList entries;
+    for (const char *toggle : {"姓", "性別"}) {
+        whenShown<QMenu>([&entries, toggle](QMenu *menu) {
+            entries.clear();
+            for (QAction *action : menu->actions()) {
+                entries.append(action->text() + (action->isChecked() ? "+" : ""));
+                if (action->text() == toggle)
+                    action->trigger();
+            }
+            menu->close();
+        });
+        QWidget *viewport = m_view->horizontalHeader()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                viewport->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(viewport, &event);
+    }
+    QCOMPARE(entries.size(), header.size() - 1);
+    QCOMPARE(entries.mid(0, 2) + entries.mid(14, 3),
+             (QStringList{"姓名+", "性別+", "父親+", "姓+", "名"}));
+
+    OfficerTableWindow again(m_window->document());
+    QCOMPARE(hiddenColumns(again), QStringList("性別") + header.mid(TableColumn::GivenName));
 }
 
 QTEST_MAIN(TestTable)

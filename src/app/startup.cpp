@@ -6,6 +6,9 @@
 
 void prepareApplication()
 {
+    // Settings and data are kept under this name.
+    QCoreApplication::setOrganizationName(QStringLiteral("officer-maker"));
+    QCoreApplication::setApplicationName(QStringLiteral("officer-maker"));
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }

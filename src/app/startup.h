@@ -3,7 +3,8 @@
 
 class QCoreApplication;
 
-// Qt's high-DPI scaling, set before the application object exists.
+// Qt's high-DPI scaling and the names under which settings and data are
+// kept, set before the application object exists.
 void prepareApplication();
 
 // Loads Qt's own Traditional Chinese translation, so that the file dialog

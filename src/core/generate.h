@@ -34,6 +34,8 @@ struct Options
     AptitudeLevel aptitudes = AptitudeLevel::Bad;
     bool typeEffect = false;
     bool character = false;
+    // Historical portraits once the generic ones of a sex are all taken.
+    bool useHistoric = false;
 };
 
 // Who a new officer is; everything else about it is drawn. The names are

@@ -29,6 +29,19 @@ bool genericInUse(const PortraitPool &male, const PortraitPool &female, quint16 
 
 } // namespace
 
+QVector<int> chosenOfficerSlots(const QList<QByteArray> &records, const QVector<int> &chosenSlots)
+{
+    QVector<int> chosen;
+    for (const int slot : chosenSlots) {
+        if (slot >= 0 && slot < records.size() && records.at(slot).size() == recordSize
+            && !isEmptySlot(records.at(slot)))
+            chosen.append(slot);
+    }
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    return chosen;
+}
+
 std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
                                            PortraitPool &femalePortraits,
                                            const QList<QByteArray> &source,
@@ -36,14 +49,7 @@ std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitP
 {
     // Taken apart from records, which the copies change.
     const QList<QByteArray> from = source;
-    QVector<int> chosen;
-    for (const int slot : sourceSlots) {
-        if (slot >= 0 && slot < from.size() && from.at(slot).size() == recordSize
-            && !isEmptySlot(from.at(slot)))
-            chosen.append(slot);
-    }
-    std::sort(chosen.begin(), chosen.end());
-    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    const QVector<int> chosen = chosenOfficerSlots(from, sourceSlots);
 
     QVector<int> targets;
     if (chosen.isEmpty())

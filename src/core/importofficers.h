@@ -11,6 +11,10 @@
 
 namespace EditData {
 
+// The chosen slots that hold an officer, ascending and each once. Slots that
+// are empty or lie outside records are passed over.
+QVector<int> chosenOfficerSlots(const QList<QByteArray> &records, const QVector<int> &chosenSlots);
+
 // Copies the officers of the chosen slots of source, all their bytes, into
 // the lowest empty slots of records, in the order of their source slots.
 // Chosen slots that are empty or lie outside source are passed over.

@@ -1,6 +1,7 @@
 #include "names.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
 
@@ -65,6 +66,19 @@ QStringList parseNamePool(const QByteArray &bytes)
         start = end;
     }
     return names;
+}
+
+int loadNamePools(const QString &folder, NamePools &pools)
+{
+    QStringList *const targets[] = {&pools.familyNames, &pools.boyNames, &pools.girlNames};
+    const QDir dir(folder);
+    for (int i = 0; i < 3; ++i) {
+        QFile in(dir.filePath(QString::fromLatin1(poolFiles[i])));
+        if (!in.open(QIODevice::ReadOnly))
+            return i;
+        *targets[i] = parseNamePool(in.readAll());
+    }
+    return -1;
 }
 
 namespace {

@@ -27,6 +27,20 @@ QString installedPoolFolder(const QString &programFolder);
 // names keep the order of their first occurrence.
 QStringList parseNamePool(const QByteArray &bytes);
 
+// The three name pools, loaded once for the whole program.
+struct NamePools
+{
+    QStringList familyNames;
+    QStringList boyNames;
+    QStringList girlNames;
+};
+
+// Reads the three files of folder, in the order of poolFiles, into pools.
+// Loading ends at the first file that cannot be opened, leaving its pool and
+// those after it empty. Returns the index of that file in poolFiles, or -1
+// when all three were read.
+int loadNamePools(const QString &folder, NamePools &pools);
+
 // Names are written by the program's own Big5 encoder, the inverse of the
 // codec's decoding over Big5's standard ranges (ASCII as itself, no
 // user-defined areas), so that every build writes the same bytes whatever

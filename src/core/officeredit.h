@@ -12,6 +12,13 @@ class QTextCodec;
 
 namespace EditData {
 
+// The largest value the editor lets each field take; the smallest is 0.
+constexpr int maxBirthYear = 65535;
+constexpr int maxAbility = 148;
+constexpr int maxAptitude = 3;
+constexpr int maxSkillLevel = 9;
+constexpr int maxCharacterCode = 3;
+
 // Why an edit was not written.
 enum class EditRefusal {
     None,

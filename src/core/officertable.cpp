@@ -17,6 +17,8 @@ constexpr const char *headerTexts[] = {
         QT_TRANSLATE_NOOP("OfficerTable", "兵科一"), QT_TRANSLATE_NOOP("OfficerTable", "兵科二"),
         QT_TRANSLATE_NOOP("OfficerTable", "兵科三"), QT_TRANSLATE_NOOP("OfficerTable", "特技合計"),
         QT_TRANSLATE_NOOP("OfficerTable", "個性"),   QT_TRANSLATE_NOOP("OfficerTable", "父親"),
+        QT_TRANSLATE_NOOP("OfficerTable", "姓"),     QT_TRANSLATE_NOOP("OfficerTable", "名"),
+        QT_TRANSLATE_NOOP("OfficerTable", "字"),
 };
 
 int sum(const QVector<int> &values)
@@ -78,6 +80,12 @@ QStringList officerTableHeader()
     QStringList header;
     for (const char *text : headerTexts)
         header.append(QCoreApplication::translate("OfficerTable", text));
+    for (const char *group : {QT_TRANSLATE_NOOP("OfficerTable", "特技一%1"),
+                              QT_TRANSLATE_NOOP("OfficerTable", "特技二%1")}) {
+        for (int level = 1; level <= 10; ++level)
+            header.append(QCoreApplication::translate("OfficerTable", group).arg(level));
+    }
+    Q_ASSERT(header.size() == TableColumn::Count);
     return header;
 }
 
@@ -94,6 +102,9 @@ QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCo
     row.append(sum(details.skillsA) + sum(details.skillsB));
     row.append(details.characterCode);
     row.append(details.father);
+    row += QVariantList{details.familyName, details.givenName, details.styleName};
+    for (int skill : details.skillsA + details.skillsB)
+        row.append(skill);
     return row;
 }
 

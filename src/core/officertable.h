@@ -15,12 +15,38 @@ namespace EditData {
 // The column of the officer's name, the one the table window filters on.
 constexpr int officerTableNameColumn = 1;
 
+// The table's columns, in their order. The names and the twenty skill
+// levels come last; from FamilyName on, a column starts hidden.
+namespace TableColumn {
+enum : int {
+    Id,
+    Name,
+    Sex,
+    BirthYear,
+    Portrait,
+    Ability1,
+    AbilitySum = Ability1 + 4,
+    Aptitude1,
+    SkillSum = Aptitude1 + 3,
+    Character,
+    Father,
+    FamilyName,
+    GivenName,
+    StyleName,
+    SkillA1,
+    SkillB1 = SkillA1 + 10,
+    Count = SkillB1 + 10,
+    FirstHidden = FamilyName,
+};
+} // namespace TableColumn
+
 // The header texts of the table's columns, in their order.
 QStringList officerTableHeader();
 
 // The values of the officer in slot, one per column: numbers as int,
 // texts as QString. The name is the list's row text; the father as his ID and
-// family and given names.
+// family and given names; then the family, given and style names and the
+// skill levels one by one.
 QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCodec *codec);
 
 // The CSV file of the given rows under a header row: UTF-8 with a

@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 #include "familytree.h"
+#include "recordsfollower.h"
 #include "ui_familytreewindow.h"
 
 #include <QPair>
@@ -34,7 +35,7 @@ QList<QStandardItem *> officerRow(const QList<QByteArray> &records, int slot, QT
 
 } // namespace
 
-FamilyTreeWindow::FamilyTreeWindow(QWidget *parent)
+FamilyTreeWindow::FamilyTreeWindow(const OfficerDocument *document, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , ui(new Ui::FamilyTreeWindow)
     , m_model(new QStandardItemModel(this))
@@ -43,6 +44,9 @@ FamilyTreeWindow::FamilyTreeWindow(QWidget *parent)
     m_model->setHorizontalHeaderLabels({tr("姓名"), tr("生年"), tr("編號")});
     ui->tree_officers->setModel(m_model);
     connect(ui->tree_officers, &QTreeView::activated, this, &FamilyTreeWindow::activate);
+    if (document)
+        new RecordsFollower(document, this,
+                            [this](const QList<QByteArray> &records) { showRecords(records); });
 }
 
 FamilyTreeWindow::~FamilyTreeWindow() = default;

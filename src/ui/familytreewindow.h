@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class OfficerDocument;
 class QModelIndex;
 class QStandardItemModel;
 
@@ -20,7 +21,9 @@ class FamilyTreeWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FamilyTreeWindow(QWidget *parent = nullptr);
+    // The window follows the records of document; without one it shows
+    // what showRecords is given.
+    explicit FamilyTreeWindow(const OfficerDocument *document = nullptr, QWidget *parent = nullptr);
     ~FamilyTreeWindow() override;
 
     // Rebuilds the tree from the 150 records and expands it whole.

@@ -1,38 +1,89 @@
 #include "mainwindow.h"
-#include "editdata.h"
-#include "familytreewindow.h"
-#include "officertablewindow.h"
-#include "recordscommand.h"
 #include "ui_mainwindow.h"
 
+#include "editdata.h"
+#include "familytreewindow.h"
+#include "importdialog.h"
+#include "importofficers.h"
+#include "names.h"
+#include "officercode.h"
+#include "officerdialog.h"
+#include "officerdragdrop.h"
+#include "officertablewindow.h"
+
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QIntValidator>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
 #include <QSessionManager>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTextCodec>
 #include <QUndoStack>
+
+#include <algorithm>
+
+using namespace EditData;
+using Outcome = OfficerDocument::Outcome;
 
 namespace {
 
 // How long a status-bar message stays, in milliseconds.
 constexpr int statusTimeout = 5000;
 
-// Steps kept for undo. Each keeps only the records its command changed, so
-// the history stays small however long the session.
-constexpr int undoLimit = 100;
+Generate::Options optionsFromForm(const Ui::MainWindow &ui)
+{
+    using namespace Generate;
+    Options options;
+    options.abilities = ui.radio_dimSuper->isChecked()    ? AbilityLevel::Super
+                        : ui.radio_dimHigh->isChecked()   ? AbilityLevel::High
+                        : ui.radio_dimMedium->isChecked() ? AbilityLevel::Medium
+                                                          : AbilityLevel::Low;
+    options.biased = ui.radio_dimBias->isChecked();
+    options.skills = ui.radio_specialAll->isChecked()      ? SkillLevel::All
+                     : ui.radio_specialMany->isChecked()   ? SkillLevel::Many
+                     : ui.radio_specialMedium->isChecked() ? SkillLevel::Medium
+                                                           : SkillLevel::Little;
+    options.aptitudes = ui.radio_armyAll->isChecked()    ? AptitudeLevel::All
+                        : ui.radio_armySome->isChecked() ? AptitudeLevel::Some
+                                                         : AptitudeLevel::Bad;
+    options.typeEffect = ui.chk_typeEffect->isChecked();
+    options.character = ui.chk_character->isChecked();
+    options.useHistoric = ui.chk_useHistoric->isChecked();
+    return options;
+}
+
+QTextCodec *big5Codec()
+{
+    return QTextCodec::codecForName("Big5");
+}
+
+QList<MainWindow *> &madeWindows()
+{
+    static QList<MainWindow *> windows;
+    return windows;
+}
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
+    : MainWindow(std::shared_ptr<const Names::NamePools>(), parent)
+{ }
+
+MainWindow::MainWindow(std::shared_ptr<const Names::NamePools> namePools, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
-    , m_undoStack(new QUndoStack(this))
+    , m_document(new OfficerDocument(this))
+    , m_namePools(std::move(namePools))
 {
     ui->setupUi(this);
 
@@ -42,25 +93,62 @@ MainWindow::MainWindow(QWidget *parent)
     ui->num_female->setValidator(new QIntValidator(0, 150, this));
     ui->num_jiazu->setValidator(new QIntValidator(0, 150, this));
 
-    if (!QTextCodec::codecForName("Big5"))
-        QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
+    // The first window checks the codec and loads the pools for all.
+    if (!m_namePools) {
+        if (!big5Codec())
+            QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
+        loadNamePools();
+    }
 
-    loadNamePools();
-
-    m_undoStack->setUndoLimit(undoLimit);
-    connect(m_undoStack, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { setWindowModified(!clean); });
+    connect(m_document, &OfficerDocument::recordsChanged, this, &MainWindow::refreshNameList);
+    connect(m_document, &OfficerDocument::filePathChanged, this, [this] {
+        m_importAction->setEnabled(true);
+        m_pasteAction->setEnabled(true);
+        updateTitle();
+    });
+    connect(m_document, &OfficerDocument::modificationChanged, this, &QWidget::setWindowModified);
+    // A message about the command that made a step misleads once the step
+    // is undone or redone.
+    connect(m_document->undoStack(), &QUndoStack::indexChanged, statusBar(),
+            &QStatusBar::clearMessage);
     createMenus();
 #ifndef QT_NO_SESSIONMANAGER
     // The window asks about unsaved changes itself when the session ends.
     QGuiApplication::setFallbackSessionManagementEnabled(false);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
 #endif
+    madeWindows().append(this);
 }
 
 MainWindow::~MainWindow()
 {
+    madeWindows().removeOne(this);
     delete ui;
+}
+
+QList<MainWindow *> MainWindow::windows()
+{
+    return madeWindows();
+}
+
+void MainWindow::loadNamePools()
+{
+    static const char *const failures[] = {
+            QT_TR_NOOP("無法打開familyName.dat。"),
+            QT_TR_NOOP("無法打開boyName.dat。"),
+            QT_TR_NOOP("無法打開girlName.dat。"),
+    };
+    // The files lie in the working directory or, when it holds none of them,
+    // in the folder that an installed program keeps them in (beside the .exe
+    // on Windows).
+    const QString folder =
+            Names::poolFolder(QDir::currentPath(),
+                              Names::installedPoolFolder(QCoreApplication::applicationDirPath()));
+    auto pools = std::make_shared<Names::NamePools>();
+    const int failed = Names::loadNamePools(folder, *pools);
+    if (failed >= 0)
+        QMessageBox::warning(this, tr("錯誤"), tr(failures[failed]));
+    m_namePools = std::move(pools);
 }
 
 void MainWindow::createMenus()
@@ -73,14 +161,17 @@ void MainWindow::createMenus()
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
     saveAction->setShortcuts(QKeySequence::Save);
     fileMenu->addSeparator();
-    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &QWidget::close);
+    QAction *newWindowAction = fileMenu->addAction(tr("新視窗"), this, &MainWindow::openNewWindow);
+    newWindowAction->setShortcuts(QKeySequence::New);
+    fileMenu->addSeparator();
+    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &MainWindow::quitAll);
     quitAction->setShortcuts(QKeySequence::Quit);
 
     QMenu *editMenu = menuBar()->addMenu(tr("編輯(&E)"));
-    QAction *undoAction = m_undoStack->createUndoAction(this, tr("撤銷"));
+    QAction *undoAction = m_document->undoStack()->createUndoAction(this, tr("撤銷"));
     undoAction->setShortcuts(QKeySequence::Undo);
     editMenu->addAction(undoAction);
-    QAction *redoAction = m_undoStack->createRedoAction(this, tr("重做"));
+    QAction *redoAction = m_document->undoStack()->createRedoAction(this, tr("重做"));
     redoAction->setShortcuts(QKeySequence::Redo);
     editMenu->addAction(redoAction);
     editMenu->addSeparator();
@@ -97,7 +188,21 @@ void MainWindow::createMenus()
     m_removeAction->setShortcuts(QKeySequence::Delete);
     m_removeAction->setShortcutContext(Qt::WidgetShortcut);
     ui->nameListView->addAction(m_removeAction);
+    editMenu->addSeparator();
+    // Copy and paste act on the list, and on the officer table, while it has
+    // the focus, for the same reason.
+    m_copyAction =
+            editMenu->addAction(tr("複製武將"), this, [this] { copyOfficers(selectedSlots()); });
+    m_copyAction->setShortcuts(QKeySequence::Copy);
+    m_copyAction->setShortcutContext(Qt::WidgetShortcut);
+    ui->nameListView->addAction(m_copyAction);
+    m_pasteAction = editMenu->addAction(tr("貼上武將"), this, &MainWindow::pasteFromClipboard);
+    m_pasteAction->setShortcuts(QKeySequence::Paste);
+    m_pasteAction->setShortcutContext(Qt::WidgetShortcut);
+    m_pasteAction->setEnabled(false);
+    ui->nameListView->addAction(m_pasteAction);
     updateOfficerActions();
+    takeDragAndDrop(ui->nameListView, [this] { return selectedSlots(); });
     ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->nameListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // The list only shows the records; officers are changed in the editor.
@@ -114,23 +219,34 @@ void MainWindow::createMenus()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (maybeSave())
-        event->accept();
-    else
+    if (!maybeSave()) {
         event->ignore();
+        return;
+    }
+    // A window that is closed but kept, as the first one is while others
+    // are open, leaves no view of its file behind.
+    if (m_familyTree)
+        m_familyTree->close();
+    if (m_officerTable)
+        m_officerTable->close();
+    event->accept();
 }
 
 #ifndef QT_NO_SESSIONMANAGER
 void MainWindow::commitData(QSessionManager &manager)
 {
+    // A closed window was asked when it closed.
+    if (!isVisible())
+        return;
     if (manager.allowsInteraction()) {
         if (!maybeSave())
             manager.cancel();
-    } else if (!m_undoStack->isClean()) {
+    } else if (m_document->isModified()) {
         // Nobody can be asked: keep the work rather than lose it, with a
         // backup if one can be made.
-        backUpBeforeFirstWrite();
-        writeFile();
+        m_document->backUpBeforeFirstWrite();
+        if (m_document->writeFile().isEmpty())
+            showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_document->filePath())));
     }
 }
 #endif
@@ -138,11 +254,12 @@ void MainWindow::commitData(QSessionManager &manager)
 // Asks what to do with unsaved changes; true when the caller may go on.
 bool MainWindow::maybeSave()
 {
-    if (m_undoStack->isClean())
+    if (!m_document->isModified())
         return true;
     const QMessageBox::StandardButton answer = QMessageBox::question(
             this, tr("未保存的修改"),
-            tr("「%1」有未保存的修改，是否先保存？").arg(QFileInfo(m_filePath).fileName()),
+            tr("「%1」有未保存的修改，是否先保存？")
+                    .arg(QFileInfo(m_document->filePath()).fileName()),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     switch (answer) {
     case QMessageBox::Save:
@@ -154,55 +271,381 @@ bool MainWindow::maybeSave()
     }
 }
 
-EditData::EditState MainWindow::editState() const
-{
-    return {m_records, m_malePortraits, m_femalePortraits};
-}
-
-// Makes what the command changed since before one undo step; a command that
-// changed nothing leaves no step. Returns whether there was a change.
-bool MainWindow::commitStep(const QString &name, const EditData::EditState &before)
-{
-    auto *step = new RecordsCommand(name, before, m_records, m_malePortraits, m_femalePortraits,
-                                    [this] { stepApplied(); });
-    if (step->isEmpty()) {
-        delete step;
-        return false;
-    }
-    m_undoStack->push(step);
-    recordsChanged();
-    return true;
-}
-
-// Undo or redo has put records back; a message about the command that made
-// them would now mislead.
-void MainWindow::stepApplied()
-{
-    statusBar()->clearMessage();
-    refreshNameList();
-    recordsChanged();
-}
-
-// The records changed: the views that follow them catch up.
-void MainWindow::recordsChanged()
-{
-    updateOfficerActions();
-    if (m_familyTree && m_familyTree->isVisible())
-        m_familyTree->showRecords(m_records);
-    if (m_officerTable && m_officerTable->isVisible())
-        m_officerTable->showRecords(m_records);
-}
-
 void MainWindow::updateTitle()
 {
-    QString fileName = QFileInfo(m_filePath).fileName();
+    QString fileName = QFileInfo(m_document->filePath()).fileName();
     // A literal [*] in the name is written twice so that it is shown as is.
     fileName.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("%1[*] - %2").arg(fileName, tr("龍旗戰記新武將作成器")));
-    setWindowModified(!m_undoStack->isClean());
+    setWindowModified(m_document->isModified());
 }
 
 void MainWindow::showStatus(const QString &text)
 {
     statusBar()->showMessage(text, statusTimeout);
+}
+
+// Warns about a refused command; true when it was refused.
+bool MainWindow::warnRefused(Outcome outcome)
+{
+    const char *text = nullptr;
+    switch (outcome) {
+    case Outcome::Changed:
+    case Outcome::Unchanged:
+        return false;
+    case Outcome::NoFile:
+        text = QT_TR_NOOP("請先打開數據文件。");
+        break;
+    case Outcome::Full:
+        text = QT_TR_NOOP("新武將人數已滿。");
+        break;
+    case Outcome::Unencodable:
+        text = QT_TR_NOOP("姓名含有Big5無法表示的字。");
+        break;
+    case Outcome::TooLong:
+        text = QT_TR_NOOP("姓名過長，無法寫入。");
+        break;
+    case Outcome::TooMany:
+        text = QT_TR_NOOP("指定的新武將數目超過上限。");
+        break;
+    case Outcome::TooFewMen:
+        text = QT_TR_NOOP("指定的男武將數量小於家族數，無法繼續。");
+        break;
+    case Outcome::EmptyPools:
+        text = QT_TR_NOOP("名字庫為空，無法隨機生成。");
+        break;
+    }
+    QMessageBox::warning(this, tr("錯誤"), tr(text));
+    return true;
+}
+
+void MainWindow::on_cmd_open_clicked()
+{
+    if (!maybeSave())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, tr("打開龍旗戰記自作武將數據"),
+                                                      QString(), QStringLiteral("editdata.rqv"));
+    if (path.isEmpty())
+        return;
+    if (!wasRead(m_document->open(path)))
+        return;
+    showStatus(tr("已打開%1，共%2名武將。")
+                       .arg(QDir::toNativeSeparators(path))
+                       .arg(occupiedSlots(m_document->records()).size()));
+}
+
+void MainWindow::on_cmd_save_clicked()
+{
+    save();
+}
+
+// Saves as the save button does, with its messages; true when the file was
+// written.
+bool MainWindow::save()
+{
+    if (!m_document->isOpen())
+        return false;
+    const QString backupFailure = m_document->backUpBeforeFirstWrite();
+    if (!backupFailure.isEmpty()
+        && QMessageBox::question(
+                   this, tr("保存"),
+                   tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                           .arg(QFileInfo(backupPath(m_document->filePath())).fileName(),
+                                backupFailure),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes)
+        return false;
+    const QString failure = m_document->writeFile();
+    if (!failure.isEmpty()) {
+        QMessageBox::critical(this, tr("錯誤"), failure);
+        return false;
+    }
+    showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_document->filePath())));
+    QMessageBox::information(this, tr("保存"), tr("保存完成。"));
+    return true;
+}
+
+void MainWindow::on_cmd_generateSingle_clicked()
+{
+    const Outcome outcome = m_document->generateSingle(
+            ui->edit_fName->text(), ui->edit_gName->text(), ui->edit_aName->text(),
+            !ui->radio_genderM->isChecked(), optionsFromForm(*ui));
+    if (!warnRefused(outcome) && outcome == Outcome::Changed)
+        showStatus(tr("已生成1名武將。"));
+}
+
+void MainWindow::on_cmd_generateAll_clicked()
+{
+    Generate::BatchRequest request;
+    request.men = qMax(0, ui->num_male->text().toInt());
+    request.women = qMax(0, ui->num_female->text().toInt());
+    if (ui->chk_family->isChecked())
+        request.families = qMax(0, ui->num_jiazu->text().toInt());
+    const Outcome outcome = m_document->generateBatch(request, optionsFromForm(*ui), *m_namePools);
+    if (warnRefused(outcome))
+        return;
+    if (outcome == Outcome::Changed)
+        showStatus(tr("已生成%1名武將。").arg(request.men + request.women));
+    else
+        refreshNameList(); // a batch refreshes the list even when it made nobody
+}
+
+void MainWindow::on_cmd_assignFather_clicked()
+{
+    // Fathers change no name: the list keeps its rows and the selection.
+    m_keepListRows = true;
+    const Outcome outcome = m_document->assignFathers();
+    m_keepListRows = false;
+    if (warnRefused(outcome))
+        return;
+    showStatus(outcome == Outcome::Changed ? tr("已匹配父子關係。") : tr("父子關係沒有變化。"));
+}
+
+void MainWindow::refreshNameList()
+{
+    if (m_keepListRows)
+        return;
+    const QList<QByteArray> &records = m_document->records();
+    const QStringList rows = officerNameRows(records, big5Codec());
+    auto *model = qobject_cast<QStringListModel *>(ui->nameListView->model());
+    if (!model) {
+        model = new QStringListModel(this);
+        ui->nameListView->setModel(model);
+        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updateOfficerActions);
+        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::updateOfficerActions);
+    }
+    // The officer that was current stays so, wherever his row now stands.
+    const int current = listedSlot(ui->nameListView->currentIndex().row());
+    m_listedSlots = occupiedSlots(records);
+    model->setStringList(rows);
+    const int row = m_listedSlots.indexOf(current);
+    if (current >= 0 && row >= 0)
+        ui->nameListView->selectionModel()->setCurrentIndex(model->index(row),
+                                                            QItemSelectionModel::NoUpdate);
+    updateOfficerActions();
+}
+
+// The slot of a row of the list as it was last filled, with the occupied
+// slots in order; -1 for no row.
+int MainWindow::listedSlot(int row) const
+{
+    return m_listedSlots.value(row, -1);
+}
+
+// The slots of the officers selected in the list, in ascending order.
+QVector<int> MainWindow::selectedSlots() const
+{
+    QVector<int> selected;
+    const QItemSelectionModel *selection = ui->nameListView->selectionModel();
+    if (!selection)
+        return selected;
+    for (const QModelIndex &index : selection->selectedIndexes()) {
+        const int slot = listedSlot(index.row());
+        if (slot >= 0)
+            selected.append(slot);
+    }
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+void MainWindow::updateOfficerActions()
+{
+    if (!m_editAction)
+        return;
+    const bool open = m_document->isOpen();
+    m_editAction->setEnabled(open && listedSlot(ui->nameListView->currentIndex().row()) >= 0);
+    m_removeAction->setEnabled(open && !selectedSlots().isEmpty());
+    m_copyAction->setEnabled(open && !selectedSlots().isEmpty());
+}
+
+// Opens the officer in the editor; OK with a change makes one undo step.
+void MainWindow::showOfficer(int slot, QWidget *over)
+{
+    const QList<QByteArray> &records = m_document->records();
+    if (slot < 0 || slot >= records.size() || isEmptySlot(records.at(slot)))
+        return;
+    OfficerDialog dialog(records, slot, over);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (m_document->editOfficer(slot, dialog.record()))
+        showStatus(
+                tr("已修改武將%1。").arg(officerName(m_document->records().at(slot), big5Codec())));
+}
+
+// Clears the selected slots, unlinks the sons of the removed officers and
+// frees their portraits, in one undo step.
+void MainWindow::removeSelectedOfficers()
+{
+    const QVector<int> selected = selectedSlots();
+    if (!m_document->isOpen() || selected.isEmpty())
+        return;
+    if (QMessageBox::question(this, tr("刪除武將"),
+                              tr("刪除所選的 %1 名武將？").arg(selected.size()),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    if (m_document->removeOfficers(selected))
+        showStatus(tr("已刪除%1名武將。").arg(selected.size()));
+}
+
+// Says why a data file could not be read; true when it was read.
+bool MainWindow::wasRead(ReadError error)
+{
+    switch (error) {
+    case ReadError::None:
+        return true;
+    case ReadError::CannotOpen:
+        QMessageBox::critical(this, tr("錯誤"), tr("文件無法打開。"));
+        return false;
+    case ReadError::WrongSize:
+        QMessageBox::critical(this, tr("錯誤"), tr("文件大小非預期。"));
+        return false;
+    }
+    return false;
+}
+
+// Copies officers chosen from another data file into the empty slots, in
+// one undo step.
+void MainWindow::importOfficers()
+{
+    if (!m_document->isOpen())
+        return;
+    const QString path = QFileDialog::getOpenFileName(
+            this, tr("選擇要匯入武將的數據文件"), QFileInfo(m_document->filePath()).absolutePath(),
+            QStringLiteral("editdata.rqv"));
+    QByteArray image;
+    if (path.isEmpty() || !wasRead(readDataFile(path, image)))
+        return;
+    const QList<QByteArray> source = splitRecords(image);
+    const QList<QByteArray> &records = m_document->records();
+    const int emptySlots = records.size() - occupiedSlots(records).size();
+    ImportDialog dialog(source, emptySlots, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const auto copied = m_document->importOfficers(source, dialog.chosenSlots());
+    if (copied && !copied->isEmpty())
+        showStatus(tr("已匯入%1名武將。").arg(copied->size()));
+}
+
+void MainWindow::showFamilyTree()
+{
+    if (!m_familyTree) {
+        m_familyTree = new FamilyTreeWindow(m_document, this);
+        connect(m_familyTree, &FamilyTreeWindow::officerActivated, this,
+                [this](int slot) { showOfficer(slot, m_familyTree); });
+    }
+    m_familyTree->show();
+    m_familyTree->raise();
+    m_familyTree->activateWindow();
+}
+
+void MainWindow::showOfficerTable()
+{
+    if (!m_officerTable) {
+        m_officerTable = new OfficerTableWindow(m_document, this);
+        connect(m_officerTable, &OfficerTableWindow::officerActivated, this,
+                [this](int slot) { showOfficer(slot, m_officerTable); });
+        connect(m_officerTable, &OfficerTableWindow::statusMessage, this, &MainWindow::showStatus);
+
+        QAbstractItemView *table = m_officerTable->officerView();
+        auto *copyAction = new QAction(tr("複製武將"), table);
+        copyAction->setShortcuts(QKeySequence::Copy);
+        copyAction->setShortcutContext(Qt::WidgetShortcut);
+        connect(copyAction, &QAction::triggered, this,
+                [this] { copyOfficers(m_officerTable->selectedSlots()); });
+        // A new file or a change empties the table's selection.
+        const auto updateCopy = [this, copyAction] {
+            copyAction->setEnabled(!m_officerTable->selectedSlots().isEmpty());
+        };
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, copyAction,
+                updateCopy);
+        connect(table->model(), &QAbstractItemModel::modelReset, copyAction, updateCopy);
+        updateCopy();
+        table->addAction(copyAction);
+        table->addAction(m_pasteAction);
+        table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        takeDragAndDrop(table, [this] { return m_officerTable->selectedSlots(); });
+    }
+    m_officerTable->show();
+    m_officerTable->raise();
+    m_officerTable->activateWindow();
+}
+
+void MainWindow::openNewWindow()
+{
+    auto *window = new MainWindow(m_namePools);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+// Closes every window, this one first and then the others in the order they
+// were opened, each asking about its own unsaved changes; a window that stays
+// open stops the quit, and those not yet asked stay open too.
+void MainWindow::quitAll()
+{
+    QList<QPointer<MainWindow>> order{this};
+    for (MainWindow *window : windows()) {
+        if (window != this && window->isVisible())
+            order.append(window);
+    }
+    for (const QPointer<MainWindow> &window : qAsConst(order)) {
+        if (window && !window->close())
+            return;
+    }
+}
+
+// Puts the officers of the chosen slots on the clipboard, as the program's
+// own bytes and as text.
+void MainWindow::copyOfficers(const QVector<int> &chosen)
+{
+    const QList<QByteArray> &records = m_document->records();
+    std::unique_ptr<QMimeData> copied = officerMimeData(records, chosen, big5Codec());
+    if (!copied)
+        return;
+    QGuiApplication::clipboard()->setMimeData(copied.release());
+    showStatus(tr("已複製%1名武將。").arg(chosenOfficerSlots(records, chosen).size()));
+}
+
+void MainWindow::pasteFromClipboard()
+{
+    if (m_document->isOpen())
+        pasteOfficers(officersFromMimeData(QGuiApplication::clipboard()->mimeData()));
+}
+
+// Adds copied or dropped officers into the empty slots, in one undo step.
+void MainWindow::pasteOfficers(const CopiedOfficers &officers)
+{
+    if (!m_document->isOpen())
+        return;
+    switch (officers.status) {
+    case CopiedOfficers::NoOfficers:
+        showStatus(tr("剪貼簿中沒有武將。"));
+        return;
+    case CopiedOfficers::Damaged:
+        QMessageBox::warning(this, tr("錯誤"), tr("武將碼已損壞。"));
+        return;
+    case CopiedOfficers::Valid:
+        break;
+    }
+    const auto pasted = m_document->pasteOfficers(officers);
+    if (!pasted)
+        warnRefused(Outcome::TooMany);
+    else if (!pasted->isEmpty())
+        showStatus(tr("已貼上%1名武將。").arg(pasted->size()));
+}
+
+// Lets the selected officers of view be dragged into another window, and
+// pastes those dropped on it from another window.
+void MainWindow::takeDragAndDrop(QAbstractItemView *view,
+                                 const std::function<QVector<int>()> &selected)
+{
+    new OfficerDragDrop(
+            view, this,
+            [this, selected] {
+                return officerMimeData(m_document->records(), selected(), big5Codec());
+            },
+            [this] { return m_document->isOpen(); },
+            [this](const CopiedOfficers &officers) { pasteOfficers(officers); });
 }

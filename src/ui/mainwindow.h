@@ -1,38 +1,55 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include <QByteArray>
+#include "officerdocument.h"
+
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QString>
-#include <QStringList>
 #include <QVector>
+
+#include <functional>
+#include <memory>
 
 class FamilyTreeWindow;
 class OfficerTableWindow;
+class QAbstractItemView;
 class QAction;
 class QSessionManager;
-class QUndoStack;
 
 namespace EditData {
-struct EditState;
+struct CopiedOfficers;
+}
+
+namespace Names {
+struct NamePools;
 }
 
 namespace Ui {
 class MainWindow;
 }
 
-// The one window of the program. It owns every piece of state: the opened
-// data file and its officer records, the portrait pools and the name pools.
-// Each command is one of its slots, bound to its button by object name.
+// The main window: the form, the menus and the commands. Each command slot
+// reads the form, calls an operation of the window's document and tells the
+// player what came of it; the open file itself lives in the document, which
+// the name list and the tool windows follow. Each window has a document of
+// its own; 新視窗 opens another, and the windows share the name pools.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
+    // The program's first window: it loads the name pools.
     explicit MainWindow(QWidget *parent = nullptr);
+    // Another window, with no file open, that uses the name pools given.
+    explicit MainWindow(std::shared_ptr<const Names::NamePools> namePools,
+                        QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    OfficerDocument *document() const { return m_document; }
+
+    // The main windows that exist, in the order they were made.
+    static QList<MainWindow *> windows();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -45,67 +62,49 @@ private slots:
     void on_cmd_assignFather_clicked();
 
 private:
-    void splitRecords();
-    void writeRecordsToImage();
-    void refreshNameList();
-    void buildPortraitPools();
-    void markUsedPortraits();
     void loadNamePools();
-    void generateOfficer(qint64 slot, bool female, quint8 birthYear, const QString &familyName,
-                         const QString &givenName, const QString &styleName, quint16 fatherId);
-    quint16 pickPortrait(bool female);
-
-    // The editor around the commands: undo history, unsaved-changes guard,
-    // menus and title.
     void createMenus();
-    EditData::EditState editState() const;
-    bool commitStep(const QString &name, const EditData::EditState &before);
-    void stepApplied();
+    void refreshNameList();
     void updateTitle();
     bool maybeSave();
     bool save();
-    QString writeFile();
     void commitData(QSessionManager &manager);
     void showStatus(const QString &text);
-    void recordsChanged();
+    bool warnRefused(OfficerDocument::Outcome outcome);
+    bool wasRead(EditData::ReadError error);
 
-    // Looking at officers and removing them.
+    // Looking at officers, removing and importing them.
     int listedSlot(int row) const;
     QVector<int> selectedSlots() const;
     void updateOfficerActions();
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
+    void importOfficers();
     void showFamilyTree();
     void showOfficerTable();
 
-    // Reading a data file with the open command's checks and messages,
-    // importing officers from another file, and the backup before the first
-    // save.
-    bool loadDataFile(const QString &path, QByteArray &image);
-    void importOfficers();
-    QString backUpBeforeFirstWrite();
+    // More windows, and officers moved between them.
+    void openNewWindow();
+    void quitAll();
+    void copyOfficers(const QVector<int> &chosen);
+    void pasteFromClipboard();
+    void pasteOfficers(const EditData::CopiedOfficers &officers);
+    void takeDragAndDrop(QAbstractItemView *view, const std::function<QVector<int>()> &selected);
 
-    QString m_filePath;
-    QByteArray m_fileImage;
-    QList<QByteArray> m_records;
-    QMap<quint16, bool> m_malePortraits;
-    QMap<quint16, bool> m_femalePortraits;
-    QMap<quint16, bool> m_allMalePortraits;
-    QMap<quint16, bool> m_allFemalePortraits;
-    QStringList m_familyNames;
-    QStringList m_boyNames;
-    QStringList m_girlNames;
     Ui::MainWindow *ui;
-    QUndoStack *m_undoStack;
+    OfficerDocument *m_document;
+    std::shared_ptr<const Names::NamePools> m_namePools;
     QAction *m_editAction = nullptr;
     QAction *m_removeAction = nullptr;
-    FamilyTreeWindow *m_familyTree = nullptr;
-    // The slot of each row of the officer list.
-    QVector<int> m_listedSlots;
-    OfficerTableWindow *m_officerTable = nullptr;
     QAction *m_importAction = nullptr;
-    // From a successful open until the backup is made or the file written.
-    bool m_backupDue = false;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
+    FamilyTreeWindow *m_familyTree = nullptr;
+    OfficerTableWindow *m_officerTable = nullptr;
+    // The slot of each row of the officer list, as it was last filled.
+    QVector<int> m_listedSlots;
+    // While set, a change of the records leaves the list's rows as they are.
+    bool m_keepListRows = false;
 };
 
 #endif // MAINWINDOW_H

@@ -1,19 +1,33 @@
 #include "officertablewindow.h"
 
+#include "batchedit.h"
+#include "batcheditdialog.h"
+#include "csvupdate.h"
+#include "csvupdatedialog.h"
 #include "editdata.h"
+#include "officerdocument.h"
 #include "officertable.h"
+#include "recordsfollower.h"
 #include "ui_officertablewindow.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QSet>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTextCodec>
+#include <QUndoStack>
 #include <QVector>
+
+#include <algorithm>
 
 using namespace EditData;
 
@@ -82,6 +96,13 @@ private:
 
 namespace {
 
+// Where the header texts of the hidden columns are kept between starts.
+constexpr char hiddenColumnsKey[] = "officerTable/hiddenColumns";
+
+// A CSV file of every officer takes some ten kilobytes; anything much larger
+// is not one and is not read into memory.
+constexpr qint64 maxCsvSize = 16 * 1024 * 1024;
+
 // Writes straight through to the file, on after a short write, so that a
 // failure shows its cause and commit() refuses the file.
 bool writeAll(QSaveFile &file, const QByteArray &bytes)
@@ -98,8 +119,9 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
 
 } // namespace
 
-OfficerTableWindow::OfficerTableWindow(QWidget *parent)
+OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_document(document)
     , ui(new Ui::OfficerTableWindow)
     , m_model(new OfficerTableModel(this))
     , m_proxy(new QSortFilterProxyModel(this))
@@ -116,10 +138,46 @@ OfficerTableWindow::OfficerTableWindow(QWidget *parent)
     ui->table_officers->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ui->table_officers->setSortingEnabled(true);
 
+    // The columns as the player last chose them; the names and skill levels
+    // start hidden.
+    const QStringList header = officerTableHeader();
+    const QSettings settings;
+    const QString key = QLatin1String(hiddenColumnsKey);
+    const QStringList hidden = settings.contains(key) ? settings.value(key).toStringList()
+                                                      : header.mid(TableColumn::FirstHidden);
+    for (int column = TableColumn::Id + 1; column < TableColumn::Count; ++column)
+        ui->table_officers->setColumnHidden(column, hidden.contains(header.at(column)));
+    QHeaderView *columns = ui->table_officers->horizontalHeader();
+    columns->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(columns, &QHeaderView::customContextMenuRequested, this,
+            &OfficerTableWindow::showColumnMenu);
+
     connect(ui->edit_filter, &QLineEdit::textChanged, m_proxy,
             &QSortFilterProxyModel::setFilterFixedString);
+    connect(ui->edit_filter, &QLineEdit::textChanged, this, &OfficerTableWindow::updateButtons);
+    connect(ui->table_officers->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &OfficerTableWindow::updateButtons);
     connect(ui->table_officers, &QTableView::activated, this, &OfficerTableWindow::activate);
     connect(ui->cmd_export, &QPushButton::clicked, this, &OfficerTableWindow::exportCsv);
+    connect(ui->cmd_importCsv, &QPushButton::clicked, this, &OfficerTableWindow::updateFromCsv);
+    connect(ui->cmd_batchEdit, &QPushButton::clicked, this, &OfficerTableWindow::batchEdit);
+    if (document) {
+        new RecordsFollower(document, this,
+                            [this](const QList<QByteArray> &records) { showRecords(records); });
+        // The rows selected were another file's officers.
+        connect(document, &OfficerDocument::filePathChanged, this, [this] {
+            ui->table_officers->clearSelection();
+            updateButtons();
+        });
+        // The steps made here are undone and redone here too, with the keys
+        // of the main window.
+        QAction *undo = document->undoStack()->createUndoAction(this, tr("撤銷"));
+        undo->setShortcuts(QKeySequence::Undo);
+        QAction *redo = document->undoStack()->createRedoAction(this, tr("重做"));
+        redo->setShortcuts(QKeySequence::Redo);
+        addActions({undo, redo});
+    }
+    updateButtons();
 }
 
 OfficerTableWindow::~OfficerTableWindow() = default;
@@ -127,12 +185,87 @@ OfficerTableWindow::~OfficerTableWindow() = default;
 void OfficerTableWindow::showRecords(const QList<QByteArray> &records)
 {
     const bool first = m_model->rowCount() == 0;
+    // The same officers stay selected.
+    const QVector<int> selected = selectedSlots();
     m_model->setRecords(records);
+    selectSlots(selected);
     // The numbers are sized once; the names grow with the longest, and the
     // fathers take the rest of the width.
     if (first)
         ui->table_officers->resizeColumnsToContents();
     ui->table_officers->resizeColumnToContents(officerTableNameColumn);
+    updateButtons();
+}
+
+QVector<int> OfficerTableWindow::selectedSlots() const
+{
+    QSet<int> rows;
+    for (const QModelIndex &index : ui->table_officers->selectionModel()->selectedIndexes())
+        rows.insert(m_proxy->mapToSource(index).row());
+    QVector<int> selected;
+    for (const int row : qAsConst(rows)) {
+        if (row >= 0)
+            selected.append(m_model->slotAt(row));
+    }
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+void OfficerTableWindow::selectSlots(const QVector<int> &selected)
+{
+    QItemSelection selection;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (!selected.contains(m_model->slotAt(row)))
+            continue;
+        const QModelIndex index = m_proxy->mapFromSource(m_model->index(row, 0));
+        if (index.isValid())
+            selection.select(index, index);
+    }
+    ui->table_officers->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect
+                                                                    | QItemSelectionModel::Rows);
+}
+
+void OfficerTableWindow::updateButtons()
+{
+    const bool open = m_document && m_document->isOpen();
+    ui->cmd_importCsv->setEnabled(open);
+    ui->cmd_batchEdit->setEnabled(open && ui->table_officers->selectionModel()->hasSelection());
+}
+
+// Every column but 編號 as an entry that shows or hides it.
+void OfficerTableWindow::showColumnMenu(const QPoint &pos)
+{
+    const QStringList header = officerTableHeader();
+    QMenu menu(this);
+    for (int column = TableColumn::Id + 1; column < TableColumn::Count; ++column) {
+        QAction *action = menu.addAction(header.at(column));
+        action->setCheckable(true);
+        action->setChecked(!ui->table_officers->isColumnHidden(column));
+        connect(action, &QAction::toggled, this,
+                [this, column](bool shown) { showColumn(column, shown); });
+    }
+    menu.exec(ui->table_officers->horizontalHeader()->viewport()->mapToGlobal(pos));
+}
+
+void OfficerTableWindow::showColumn(int column, bool shown)
+{
+    ui->table_officers->setColumnHidden(column, !shown);
+    if (shown)
+        ui->table_officers->resizeColumnToContents(column);
+    // The fathers take the rest of the width only while they come last.
+    ui->table_officers->resizeColumnToContents(TableColumn::Father);
+    const QStringList header = officerTableHeader();
+    QStringList hidden;
+    for (int c = TableColumn::Id + 1; c < TableColumn::Count; ++c) {
+        if (ui->table_officers->isColumnHidden(c))
+            hidden.append(header.at(c));
+    }
+    QSettings().setValue(QLatin1String(hiddenColumnsKey), hidden);
+}
+
+QAbstractItemView *OfficerTableWindow::officerView() const
+{
+    return ui->table_officers;
 }
 
 void OfficerTableWindow::activate(const QModelIndex &index)
@@ -179,4 +312,71 @@ void OfficerTableWindow::exportCsv()
     }
     m_lastExport = path;
     emit statusMessage(tr("已匯出%1名武將。").arg(rows.size()));
+}
+
+// Reads a CSV file, shows what it would change and every error in it, and
+// on OK writes the changes as one step.
+void OfficerTableWindow::updateFromCsv()
+{
+    if (!m_document || !m_document->isOpen())
+        return;
+    const QString path = QFileDialog::getOpenFileName(
+            this, tr("選擇CSV文件"), m_lastImport.isEmpty() ? m_lastExport : m_lastImport,
+            tr("CSV (*.csv *.txt)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    QByteArray csv;
+    QString failure;
+    if (!file.open(QIODevice::ReadOnly)) {
+        failure = file.errorString();
+    } else {
+        // One byte more than allowed tells a file that is too large, even
+        // one that does not know its size.
+        csv = file.read(maxCsvSize + 1);
+        if (file.error() != QFileDevice::NoError)
+            failure = file.errorString();
+        else if (csv.size() > maxCsvSize)
+            failure = tr("文件過大。");
+    }
+    if (!failure.isEmpty()) {
+        QMessageBox::critical(
+                this, tr("錯誤"),
+                tr("無法讀取「%1」：%2").arg(QDir::toNativeSeparators(path), failure));
+        return;
+    }
+    m_lastImport = path;
+
+    const CsvUpdatePlan plan =
+            planCsvUpdate(m_document->records(), csv, QTextCodec::codecForName("Big5"));
+    if (plan.missingIdColumn) {
+        QMessageBox::warning(this, tr("錯誤"), tr("CSV文件缺少「編號」欄。"));
+        return;
+    }
+    if (plan.changes.isEmpty() && plan.errors.isEmpty()) {
+        QMessageBox::information(this, tr("從CSV更新"),
+                                 tr("CSV文件與目前的武將相同，沒有需要更新的內容。"));
+        return;
+    }
+    CsvUpdateDialog dialog(plan, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int changed = m_document->updateFromCsv(plan);
+    if (changed > 0)
+        emit statusMessage(tr("已從CSV更新%1名武將。").arg(changed));
+}
+
+// Changes the officers of the selected rows as the player chooses, in one
+// step.
+void OfficerTableWindow::batchEdit()
+{
+    const QVector<int> selected = selectedSlots();
+    if (!m_document || !m_document->isOpen() || selected.isEmpty())
+        return;
+    BatchEditDialog dialog(selected.size(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int changed = m_document->batchEdit(selected, dialog.edit());
+    emit statusMessage(changed > 0 ? tr("已批量修改%1名武將。").arg(changed)
+                                   : tr("沒有武將被修改。"));
 }

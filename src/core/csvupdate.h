@@ -1,0 +1,79 @@
+#ifndef CSVUPDATE_H
+#define CSVUPDATE_H
+
+#include "officerdetails.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QTextCodec;
+
+// Bringing back the officer table from a CSV file that a spreadsheet
+// changed: what each cell would change, what is wrong with the file, and
+// writing the changes as the officer editor writes them.
+namespace EditData {
+
+// One cell of the file that changes an officer's field.
+struct CsvChange
+{
+    int slot = 0;
+    QString officer; // the name as the list shows it before the update
+    QString column; // the column's header text
+    QString oldValue; // the values as the table shows them
+    QString newValue;
+};
+
+// One officer's fields before and after the update.
+struct CsvOfficerEdit
+{
+    int slot = 0;
+    OfficerDetails shown;
+    OfficerDetails edited;
+};
+
+struct CsvUpdatePlan
+{
+    // The file's first line names no 編號 column; nothing else is read.
+    bool missingIdColumn = false;
+    // Every changed cell, in file order.
+    QVector<CsvChange> changes;
+    // "第<line>行「<column>」：<reason>", in file order. With any error,
+    // nothing may be written.
+    QStringList errors;
+    // The changed officers, in file order.
+    QVector<CsvOfficerEdit> edits;
+};
+
+// What the CSV file would change in the records. The first line names the
+// columns by the table's header texts, in any order; other columns and the
+// computed ones (姓名, 能力合計, 特技合計) are ignored. Each row names an
+// officer by 編號. An empty cell changes nothing, nor does one equal to the
+// field's value: numbers compare as numbers, the father by his leading ID or
+// "無", names by their text. Any other cell must be a value the officer
+// editor would write, the father judged with the fathers of the earlier rows
+// already set; 性別 cannot change. An apostrophe that the export put before
+// a formula-like text is dropped first. The names are encoded with codec.
+CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &csv,
+                            QTextCodec *codec);
+
+struct CsvUpdateResult
+{
+    // The slots whose bytes changed, in the plan's order.
+    QVector<int> changedSlots;
+    // Some officer's portrait changed, so the portrait pools are out of date.
+    bool portraitChanged = false;
+};
+
+// Writes a plan made from these very records, as the officer editor writes
+// each officer: only the changed fields, a name as its bytes, one zero and
+// zeros to the end of the old text, the father into both father fields. A
+// plan with an error, or refused, writes nothing.
+CsvUpdateResult applyCsvUpdate(QList<QByteArray> &records, const CsvUpdatePlan &plan,
+                               QTextCodec *codec);
+
+} // namespace EditData
+
+#endif // CSVUPDATE_H

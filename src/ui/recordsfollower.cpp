@@ -1,0 +1,34 @@
+#include "recordsfollower.h"
+
+#include "officerdocument.h"
+
+#include <QEvent>
+#include <QWidget>
+
+RecordsFollower::RecordsFollower(const OfficerDocument *document, QWidget *view, Show show)
+    : QObject(view)
+    , m_document(document)
+    , m_view(view)
+    , m_show(std::move(show))
+{
+    connect(document, &OfficerDocument::recordsChanged, this, &RecordsFollower::recordsChanged);
+    view->installEventFilter(this);
+}
+
+void RecordsFollower::recordsChanged()
+{
+    m_stale = true;
+    if (m_view->isVisible()) {
+        m_stale = false;
+        m_show(m_document->records());
+    }
+}
+
+bool RecordsFollower::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::Show && m_stale) {
+        m_stale = false;
+        m_show(m_document->records());
+    }
+    return QObject::eventFilter(watched, event);
+}
