@@ -80,9 +80,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # keeps the section "games" for programs in /usr/games.
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Added to what dpkg-shlibdeps finds: Qt's own Traditional Chinese
-# translation, loaded at start-up for the file dialog and the message boxes.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qttranslations5-l10n)
+# Added to what dpkg-shlibdeps finds (the Qt and OpenCC libraries): Qt's own
+# Traditional Chinese translation, loaded at start-up for the file dialog and
+# the message boxes, and OpenCC's s2t.json, which names the dictionaries that
+# the library's package carries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qttranslations5-l10n, libopencc-data")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 # The first line of the package's description is the summary; this follows it.
 set(CPACK_PACKAGE_DESCRIPTION

@@ -54,7 +54,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for tool in appstreamcli cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file strace timeout Xvfb xwininfo; do
+for tool in appstreamcli cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file objdump strace timeout Xvfb xwininfo; do
     command -v "$tool" >/dev/null \
         || abort "tool $tool is missing (scripts/common.sh lists the packages: PACKAGE_CHECK_PACKAGES)"
 done
@@ -91,6 +91,8 @@ check "Depends (from dpkg-shlibdeps) names the Qt libraries: $(field Depends)" \
     grep -qx libqt5widgets5 <<<"$(depends)"
 check "Depends names qttranslations5-l10n (Qt's own translation, loaded at start-up)" \
     grep -qx qttranslations5-l10n <<<"$(depends)"
+check "Depends names libopencc-data (OpenCC's s2t.json, read to convert names)" \
+    grep -qx libopencc-data <<<"$(depends)"
 check "Description: $(field Description | head -n1)" [ -n "$(field Description)" ]
 
 # Debian's own checker: no error and no warning.
@@ -130,6 +132,20 @@ pass "dpkg -x unpacks the package into a temporary root"
 for pool in "${pools[@]}"; do
     check "unpacked $pool is the same as data/$pool" cmp -s "data/$pool" "$root/$pool_dir/$pool"
 done
+# The program converts typed names with the OpenCC library, whose package
+# also carries the dictionaries that s2t.json names.
+if objdump -p "$root/$bin_file" | grep -q 'NEEDED *libopencc\.so\.1\.1$'; then
+    check "the program links libopencc.so.1.1, and Depends (from dpkg-shlibdeps) names libopencc1.1" \
+        grep -qx libopencc1.1 <<<"$(depends)"
+else
+    pass "the program does not link libopencc.so.1.1 (yet), so Depends need not name libopencc1.1"
+fi
+copyright=$root/usr/share/doc/$package/copyright
+check "copyright: the program is under the GPL, version 3 or later (Files: * / License: GPL-3+)" \
+    grep -Pzq 'Files: \*\nCopyright: [^\n]*\nLicense: GPL-3\+\n' "$copyright"
+check "LICENSE holds the GNU GPL, version 3 (/usr/share/common-licenses/GPL-3)" \
+    cmp -s LICENSE /usr/share/common-licenses/GPL-3
+check "copyright: OpenCC's licence, Apache-2.0, is stated" grep -qx 'License: Apache-2.0' "$copyright"
 check "unpacked icon is an SVG image ($(file -b --mime-type "$root/$icon_file"))" \
     [ "$(file -b --mime-type "$root/$icon_file")" = image/svg+xml ]
 

@@ -1,7 +1,8 @@
 # Shared by run.sh and test.sh: the Debian packages the program needs, and a
 # way to install the missing ones.
 
-BUILD_PACKAGES=(cmake g++ make qtbase5-dev qttranslations5-l10n fonts-wqy-microhei)
+BUILD_PACKAGES=(cmake g++ make pkg-config qtbase5-dev qttranslations5-l10n fonts-wqy-microhei
+    libopencc-dev libopencc-data)
 # For scripts/check-package.sh: building the Debian package and checking it.
 PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file lintian strace x11-utils xvfb)
 

@@ -26,20 +26,7 @@ if [ -f "$prefix/officer-maker-stamp" ] && [ "$(cat "$prefix/officer-maker-stamp
     exit 0
 fi
 
-# The source comes from the machine's own suites: add deb-src entries for them.
-if ! grep -rqs '^\(Types:.*deb-src\|deb-src \)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-            | "${sudo[@]}" tee /etc/apt/sources.list.d/officer-maker-src.sources >/dev/null
-    fi
-    if [ -f /etc/apt/sources.list ]; then
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
-            | "${sudo[@]}" tee /etc/apt/sources.list.d/officer-maker-src.list >/dev/null
-    fi
-    "${sudo[@]}" apt-get update
-fi
+add_deb_src
 
 work="$prefix.build"
 rm -rf "$work" "$prefix"

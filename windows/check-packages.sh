@@ -2,8 +2,10 @@
 # Checks the Windows packages in dist/ under Wine, each in a fresh Wine prefix
 # on a virtual X display:
 # - the installer, run silently (/S), installs the program, its name pools,
-#   the README and the uninstaller under Program Files, the Start-menu
-#   shortcut and the entry in Add/Remove Programs;
+#   the README, the licences, the source tarball and the uninstaller under
+#   Program Files, the Start-menu shortcut and the entry in Add/Remove
+#   Programs; the zip holds the same licences and source, and the source is
+#   the committed tree;
 # - the installed program, started from another folder, finds its pools: its
 #   main window comes up and no warning box (錯誤) does; a copy of the program
 #   alone in a folder, as a negative control, shows the box;
@@ -25,6 +27,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=officer-maker-$version-win64
 zip=dist/$name.zip
 setup=dist/$name-setup.exe
+licences=(LICENSE.txt LICENSE-Qt.txt THIRD-PARTY-NOTICES.txt)
+source_tarball=officer-maker-$version-source.tar.gz
 
 check_name=check-packages
 source scripts/checks.sh
@@ -100,10 +104,28 @@ wine "$setup" /S >"$work/setup.log" 2>&1
 check "the installer exits with 0 when run silently" [ $? -eq 0 ]
 wineserver --wait
 dir="$WINEPREFIX/drive_c/Program Files/officer-maker"
-for file in officer-maker.exe "${pools[@]}" README.txt uninstall.exe; do
+for file in officer-maker.exe "${pools[@]}" README.txt "${licences[@]}" "$source_tarball" uninstall.exe; do
     check "installed: Program Files\\officer-maker\\$file" [ -s "$dir/$file" ]
 done
 unzip -q "$zip" -d "$work/zip"
+for file in "${licences[@]}" "$source_tarball"; do
+    check "the zip holds $file beside the program" [ -s "$work/zip/$name/$file" ]
+    check "the installed $file is the zip's" cmp -s "$dir/$file" "$work/zip/$name/$file"
+done
+licence() { tr -d '\r' <"$work/zip/$name/$1"; }
+check "LICENSE.txt is the program's licence, LICENSE (GNU GPL version 3)" \
+    cmp -s <(licence LICENSE.txt) LICENSE
+check "LICENSE-Qt.txt is the GNU LGPL version 3" \
+    grep -qz 'GNU LESSER GENERAL PUBLIC LICENSE.*Version 3, 29 June 2007' <(licence LICENSE-Qt.txt)
+for component in "Data Compression Library (zlib)" LibPNG PCRE2 "Freetype 2" HarfBuzz-NG; do
+    check "THIRD-PARTY-NOTICES.txt holds the notice of $component" \
+        grep -qx -- "$component.*" <(licence THIRD-PARTY-NOTICES.txt)
+done
+# The tarball is the committed tree, whole.
+git archive --format=tar --prefix="officer-maker-$version/" HEAD | tar -t | sort >"$work/committed"
+tar -tzf "$work/zip/$name/$source_tarball" | sort >"$work/archived"
+check "$source_tarball holds the committed source, file for file" cmp -s "$work/committed" "$work/archived"
+check "$source_tarball holds the build files" grep -qx "officer-maker-$version/CMakeLists.txt" "$work/archived"
 check "the installed program is the zip's" cmp -s "$dir/officer-maker.exe" "$work/zip/$name/officer-maker.exe"
 for pool in "${pools[@]}"; do
     check "installed $pool is data/$pool" cmp -s "$dir/$pool" "data/$pool"

@@ -15,3 +15,26 @@ windows_qt_prefix() {
     version=$(dpkg-query -W -f='${Version}' qtbase5-dev)
     echo "$OFFICER_CACHE_DIR/qt-${version//[:+~]/_}-win64"
 }
+
+# Where the licence texts of that Qt, which the packages carry, are kept.
+windows_qt_notices() {
+    echo "$(windows_qt_prefix)-notices"
+}
+
+# Sources come from the machine's own suites: adds deb-src entries for them
+# when there are none.
+add_deb_src() {
+    grep -rqs '^\(Types:.*deb-src\|deb-src \)' /etc/apt/sources.list /etc/apt/sources.list.d/ \
+        && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+            | "${sudo[@]}" tee /etc/apt/sources.list.d/officer-maker-src.sources >/dev/null
+    fi
+    if [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
+            | "${sudo[@]}" tee /etc/apt/sources.list.d/officer-maker-src.list >/dev/null
+    fi
+    "${sudo[@]}" apt-get update
+}

@@ -1,7 +1,8 @@
 ; The Windows installer: installs the program per machine under Program
 ; Files, with a Start-menu shortcut that starts it in its own folder (where its
-; name pools lie), an entry in Add/Remove Programs and an uninstaller that
-; removes everything it installed. Its texts are in Traditional Chinese.
+; name pools lie), its licences and source beside it, an entry in Add/Remove
+; Programs and an uninstaller that removes everything it installed. Its texts
+; are in Traditional Chinese.
 ;
 ; makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DSTAGE=<folder with the files>
 ;          -DICON=<officer-maker.ico> -DOUTFILE=<setup.exe> installer.nsi
@@ -62,6 +63,10 @@ Section "${APPNAME}"
     File "${STAGE}\boyName.dat"
     File "${STAGE}\girlName.dat"
     File "${STAGE}\README.txt"
+    File "${STAGE}\LICENSE.txt"
+    File "${STAGE}\LICENSE-Qt.txt"
+    File "${STAGE}\THIRD-PARTY-NOTICES.txt"
+    File "${STAGE}\officer-maker-${VERSION}-source.tar.gz"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     ; The shortcut starts the program in the output folder, $INSTDIR.
@@ -87,6 +92,10 @@ Section "Uninstall"
     Delete "$INSTDIR\boyName.dat"
     Delete "$INSTDIR\girlName.dat"
     Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\LICENSE-Qt.txt"
+    Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+    Delete "$INSTDIR\officer-maker-${VERSION}-source.tar.gz"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

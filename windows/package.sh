@@ -14,9 +14,18 @@ rm -rf "$build/stage"
 mkdir -p "$stage" dist
 cp "$build/officer-maker.exe" "$stage/"
 cp data/familyName.dat data/boyName.dat data/girlName.dat "$stage/"
-# The README for Notepad: CR LF line ends.
+# The README and the licences for Notepad: CR LF line ends.
 sed -e "s/@VERSION@/$version/" -e "s/@QT_VERSION@/$qt_version/" -e 's/$/\r/' \
     windows/README.txt >"$stage/README.txt"
+notices=$(windows/qt-notices.sh)
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+sed 's/$/\r/' "$notices/LICENSE-Qt.txt" >"$stage/LICENSE-Qt.txt"
+sed 's/$/\r/' "$notices/THIRD-PARTY-NOTICES.txt" >"$stage/THIRD-PARTY-NOTICES.txt"
+# The program's complete source, as committed, so that it can be rebuilt and
+# linked with another Qt.
+git archive --format=tar.gz --prefix="officer-maker-$version/" \
+    -o "$stage/officer-maker-$version-source.tar.gz" HEAD \
+    || { echo "package.sh: the source tarball is made with git archive, in a git checkout" >&2; exit 1; }
 
 rm -f "dist/$name.zip" "dist/$name-setup.exe"
 (cd "$build/stage" && zip -q -X -r "../../dist/$name.zip" "$name")
