@@ -282,10 +282,40 @@ Fault officerSlot(const QList<QByteArray> &records, const QString &text, int *sl
     return Fault::None;
 }
 
+// Puts the names to write into the name cells of a row, for names typed in
+// simplified Chinese that Big5 cannot write as typed. An empty cell, or one
+// equal to the officer's name, leaves that name as it is.
+void convertTypedNames(QStringList &cells, const QVector<int> &columns,
+                       const OfficerDetails &shown, QTextCodec *codec,
+                       const Names::ToTraditional &toTraditional)
+{
+    const Names::PersonName before = {shown.familyName, shown.givenName, shown.styleName};
+    Names::PersonName typed = before;
+    QString Names::PersonName::*const fields[] = {&Names::PersonName::familyName,
+                                                  &Names::PersonName::givenName,
+                                                  &Names::PersonName::styleName};
+    const int nameColumns[] = {TableColumn::FamilyName, TableColumn::GivenName,
+                               TableColumn::StyleName};
+    for (int i = 0; i < 3; ++i) {
+        const int field = columns.indexOf(nameColumns[i]);
+        if (field >= 0 && !cells.at(field).isEmpty())
+            typed.*fields[i] = cells.at(field);
+    }
+    const Names::NameToWrite written =
+            Names::editedNameToWrite(before, typed, codec, toTraditional);
+    if (!written.writable || !written.converted)
+        return;
+    for (int i = 0; i < 3; ++i) {
+        const int field = columns.indexOf(nameColumns[i]);
+        if (field >= 0 && !cells.at(field).isEmpty())
+            cells[field] = written.name.*fields[i];
+    }
+}
+
 } // namespace
 
 CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &csv,
-                            QTextCodec *codec)
+                            QTextCodec *codec, const Names::ToTraditional &toTraditional)
 {
     CsvUpdatePlan plan;
     const QVector<CsvRow> rows = readCsv(csv);
@@ -331,12 +361,17 @@ CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &
         named.insert(slot);
 
         RowReader reader(records, working, slot, codec);
+        QStringList cells;
+        for (int field = 0; field < columns.size(); ++field)
+            cells.append(cellValue(row.fields, field));
+        if (toTraditional)
+            convertTypedNames(cells, columns, reader.shown(), codec, toTraditional);
         bool changed = false;
         for (int field = 0; field < columns.size(); ++field) {
             const int column = columns.at(field);
             if (column < 0 || column == TableColumn::Id)
                 continue;
-            const Verdict verdict = reader.judge(column, cellValue(row.fields, field));
+            const Verdict verdict = reader.judge(column, cells.at(field));
             if (verdict.fault != Fault::None)
                 report(column, verdict.fault);
             if (!verdict.changed)

@@ -2,6 +2,7 @@
 #define CSVUPDATE_H
 
 #include "officerdetails.h"
+#include "typedname.h"
 
 #include <QByteArray>
 #include <QList>
@@ -56,8 +57,14 @@ struct CsvUpdatePlan
 // editor would write, the father judged with the fathers of the earlier rows
 // already set; 性別 cannot change. An apostrophe that the export put before
 // a formula-like text is dropped first. The names are encoded with codec.
+// When codec cannot write a row's names, they are taken as typed in
+// simplified Chinese: the names the row changes are converted with
+// toTraditional as the officer editor converts them (Names::editedNameToWrite)
+// and, when that makes them writable, judged and listed as converted; without
+// toTraditional, names are judged as they stand.
 CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &csv,
-                            QTextCodec *codec);
+                            QTextCodec *codec,
+                            const Names::ToTraditional &toTraditional = Names::ToTraditional());
 
 struct CsvUpdateResult
 {

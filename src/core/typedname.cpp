@@ -43,6 +43,26 @@ NameToWrite nameToWrite(const PersonName &typed, QTextCodec *codec,
     return result;
 }
 
+NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited,
+                              QTextCodec *codec, const ToTraditional &toTraditional)
+{
+    QString PersonName::*const fields[] = {&PersonName::familyName, &PersonName::givenName,
+                                           &PersonName::styleName};
+    // A name left as it was counts as none typed: empty is always writable.
+    PersonName typed = edited;
+    for (QString PersonName::*field : fields) {
+        if (edited.*field == shown.*field)
+            (typed.*field).clear();
+    }
+    NameToWrite result = nameToWrite(typed, codec, toTraditional);
+    for (QString PersonName::*field : fields) {
+        if (edited.*field == shown.*field)
+            result.name.*field = edited.*field;
+    }
+    result.converted = !(result.name == edited);
+    return result;
+}
+
 QString listName(const PersonName &name)
 {
     QString text = name.familyName + name.givenName;

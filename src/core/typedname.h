@@ -43,6 +43,14 @@ struct NameToWrite
 NameToWrite nameToWrite(const PersonName &typed, QTextCodec *codec,
                         const ToTraditional &toTraditional);
 
+// The names to write when the player edits an officer's names, shown being
+// the names the officer had: the names the player changed are typed names,
+// judged and converted as nameToWrite does; the others stay as they were,
+// neither judged nor converted. converted tells whether the names to write
+// differ from the edited ones.
+NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited,
+                              QTextCodec *codec, const ToTraditional &toTraditional);
+
 // The name as the officer list shows it: family name, given name and, when
 // there is one, the style name in brackets.
 QString listName(const PersonName &name);

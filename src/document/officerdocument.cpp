@@ -8,6 +8,8 @@
 #include "officercode.h"
 #include "officerdetails.h"
 #include "recordscommand.h"
+#include "simplifiedconverter.h"
+#include "typedname.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -94,7 +96,8 @@ QString OfficerDocument::writeFile()
 OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyName,
                                                          const QString &givenName,
                                                          const QString &styleName, bool female,
-                                                         const Generate::Options &options)
+                                                         const Generate::Options &options,
+                                                         Names::PersonName *written)
 {
     if (!isOpen())
         return Outcome::NoFile;
@@ -105,20 +108,24 @@ OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyNa
 
     // Typed names are stored whole or not at all.
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    const QString names[] = {familyName, givenName, styleName};
+    const Names::NameToWrite name =
+            Names::nameToWrite({familyName, givenName, styleName}, big5,
+                               SimplifiedConverter::program().function());
+    if (!name.writable)
+        return Outcome::Unencodable;
+    const QString names[] = {name.name.familyName, name.name.givenName, name.name.styleName};
     const int limits[] = {familyNameMaxBytes, givenNameMaxBytes, styleNameMaxBytes};
-    QByteArray encoded[3];
     for (int i = 0; i < 3; ++i) {
-        if (!Names::encodeName(names[i], big5, &encoded[i]))
-            return Outcome::Unencodable;
-    }
-    for (int i = 0; i < 3; ++i) {
-        if (encoded[i].size() > limits[i])
+        QByteArray encoded;
+        Names::encodeName(names[i], big5, &encoded);
+        if (encoded.size() > limits[i])
             return Outcome::TooLong;
     }
 
     const EditState before = editState();
-    generateOfficer(slot, female, 170, familyName, givenName, styleName, noFather, options);
+    generateOfficer(slot, female, 170, names[0], names[1], names[2], noFather, options);
+    if (written)
+        *written = name.name;
     return commitStep(tr("生成單個"), before) ? Outcome::Changed : Outcome::Unchanged;
 }
 

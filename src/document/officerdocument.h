@@ -26,7 +26,8 @@ struct EditState;
 
 namespace Names {
 struct NamePools;
-}
+struct PersonName;
+} // namespace Names
 
 // One open data file: its path and bytes, the 150 officer records cut out
 // of them, the portrait pools and the undo history. Every change is an
@@ -75,8 +76,13 @@ public:
     QString writeFile();
 
     // The commands. Each checks everything before it changes anything.
+    // generateSingle takes the names as typed (see Names::nameToWrite: names
+    // typed in simplified Chinese are converted with the program's
+    // converter) and, once the officer is made, gives the names it wrote in
+    // written.
     Outcome generateSingle(const QString &familyName, const QString &givenName,
-                           const QString &styleName, bool female, const Generate::Options &options);
+                           const QString &styleName, bool female, const Generate::Options &options,
+                           Names::PersonName *written = nullptr);
     Outcome generateBatch(const Generate::BatchRequest &request, const Generate::Options &options,
                           const Names::NamePools &pools);
     Outcome assignFathers();

@@ -23,13 +23,17 @@ SimplifiedConverter::~SimplifiedConverter()
 
 QString SimplifiedConverter::defaultConfigFolder()
 {
-#if defined(Q_OS_WIN)
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/opencc");
-#elif defined(OFFICER_OPENCC_DATA_DIR)
+#if defined(OFFICER_WITH_OPENCC) && defined(OFFICER_OPENCC_DATA_DIR)
     return QStringLiteral(OFFICER_OPENCC_DATA_DIR);
 #else
-    return QString();
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/opencc");
 #endif
+}
+
+const SimplifiedConverter &SimplifiedConverter::program()
+{
+    static const SimplifiedConverter converter;
+    return converter;
 }
 
 bool SimplifiedConverter::isLoaded() const
@@ -49,7 +53,10 @@ bool SimplifiedConverter::load() const
     }
     m_error = QString::fromUtf8(opencc_error());
 #else
-    m_error = QStringLiteral("built without OpenCC");
+    if (m_own.load(m_configFolder, &m_error)) {
+        m_handle = &m_own;
+        return true;
+    }
 #endif
     qWarning("Simplified Chinese names are not converted: %s", qUtf8Printable(m_error));
     return false;
@@ -59,12 +66,13 @@ QString SimplifiedConverter::convert(const QString &text) const
 {
     if (text.isEmpty() || !isLoaded())
         return text;
-#ifdef OFFICER_WITH_OPENCC
     // OpenCC reads the text up to its first zero byte, and UTF-8 has no form
-    // for a lone surrogate: such a text is left as it is, never cut short.
+    // for a lone surrogate: such a text is left as it is, never cut short,
+    // and the program's own conversion does the same.
     const QByteArray utf8 = text.toUtf8();
     if (utf8.contains('\0') || QString::fromUtf8(utf8) != text)
         return text;
+#ifdef OFFICER_WITH_OPENCC
     char *converted = opencc_convert_utf8(m_handle, utf8.constData(), size_t(utf8.size()));
     if (!converted)
         return text;
@@ -72,6 +80,6 @@ QString SimplifiedConverter::convert(const QString &text) const
     opencc_convert_utf8_free(converted);
     return result;
 #else
-    return text;
+    return m_own.convert(text);
 #endif
 }

@@ -1,31 +1,39 @@
 #ifndef SIMPLIFIEDCONVERTER_H
 #define SIMPLIFIEDCONVERTER_H
 
+#include "simplifiedtotraditional.h"
 #include "typedname.h"
 
 #include <QString>
 
 // Converts simplified Chinese into traditional with OpenCC's s2t
-// configuration. The configuration and the dictionaries it names are loaded
-// at the first conversion, as loading them takes some tens of milliseconds.
-// When they cannot be loaded, or the program is built without OpenCC, every
-// text is returned as it is, so typed names are judged as typed; the reason
-// is written once to the program's log (standard error) and kept in
-// errorString().
+// configuration: with the OpenCC library where the program is built with it,
+// otherwise with the program's own conversion (Names::SimplifiedToTraditional)
+// over OpenCC's s2t dictionaries exported as text. The configuration and the
+// dictionaries are loaded at the first conversion, as loading them takes some
+// tens of milliseconds. When they cannot be loaded, every text is returned as
+// it is, so typed names are judged as typed; the reason is written once to
+// the program's log (standard error) and kept in errorString().
 class SimplifiedConverter
 {
 public:
-    // Reads s2t.json from configFolder; OpenCC looks for the dictionaries
-    // beside it.
+    // With the OpenCC library, reads s2t.json from configFolder, and OpenCC
+    // looks for the dictionaries beside it; without it, reads the text
+    // dictionaries from configFolder.
     explicit SimplifiedConverter(const QString &configFolder = defaultConfigFolder());
     ~SimplifiedConverter();
     SimplifiedConverter(const SimplifiedConverter &) = delete;
     SimplifiedConverter &operator=(const SimplifiedConverter &) = delete;
 
-    // The folder the program reads s2t.json from: on Windows the folder
-    // opencc beside the .exe, where the packages put it; elsewhere OpenCC's
-    // installed data folder. Needs the application object on Windows.
+    // The folder the program reads s2t.json from: OpenCC's installed data
+    // folder. Without the OpenCC library, the folder of the text
+    // dictionaries: opencc beside the program, where the Windows packages put
+    // them. Needs the application object then.
     static QString defaultConfigFolder();
+
+    // The program's one converter, reading from defaultConfigFolder(); it is
+    // made, and loads the conversion, on the first call that converts.
+    static const SimplifiedConverter &program();
 
     // The text in traditional characters; the text itself when the
     // conversion is not loaded or fails.
@@ -49,6 +57,7 @@ private:
 
     QString m_configFolder;
     mutable void *m_handle = nullptr;
+    mutable Names::SimplifiedToTraditional m_own;
     mutable bool m_tried = false;
     mutable QString m_error;
 };

@@ -10,6 +10,7 @@
 #include "officerdialog.h"
 #include "officerdragdrop.h"
 #include "officertablewindow.h"
+#include "typedname.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -367,11 +368,16 @@ bool MainWindow::save()
 
 void MainWindow::on_cmd_generateSingle_clicked()
 {
-    const Outcome outcome = m_document->generateSingle(
-            ui->edit_fName->text(), ui->edit_gName->text(), ui->edit_aName->text(),
-            !ui->radio_genderM->isChecked(), optionsFromForm(*ui));
-    if (!warnRefused(outcome) && outcome == Outcome::Changed)
-        showStatus(tr("已生成1名武將。"));
+    const Names::PersonName typed = {ui->edit_fName->text(), ui->edit_gName->text(),
+                                     ui->edit_aName->text()};
+    Names::PersonName written;
+    const Outcome outcome =
+            m_document->generateSingle(typed.familyName, typed.givenName, typed.styleName,
+                                       !ui->radio_genderM->isChecked(), optionsFromForm(*ui), &written);
+    if (warnRefused(outcome) || outcome != Outcome::Changed)
+        return;
+    // Names typed in simplified Chinese were written in traditional characters.
+    showStatus(written == typed ? tr("已生成1名武將。") : Names::conversionMessage(typed, written));
 }
 
 void MainWindow::on_cmd_generateAll_clicked()
@@ -469,7 +475,11 @@ void MainWindow::showOfficer(int slot, QWidget *over)
     OfficerDialog dialog(records, slot, over);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (m_document->editOfficer(slot, dialog.record()))
+    if (!m_document->editOfficer(slot, dialog.record()))
+        return;
+    if (!dialog.conversionMessage().isEmpty())
+        showStatus(dialog.conversionMessage());
+    else
         showStatus(
                 tr("已修改武將%1。").arg(officerName(m_document->records().at(slot), big5Codec())));
 }

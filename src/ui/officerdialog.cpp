@@ -4,6 +4,8 @@
 #include "editdata.h"
 #include "familytree.h"
 #include "officeredit.h"
+#include "simplifiedconverter.h"
+#include "typedname.h"
 
 #include <QMessageBox>
 #include <QTextCodec>
@@ -133,10 +135,27 @@ OfficerDetails OfficerDialog::edited() const
 
 void OfficerDialog::accept()
 {
+    // Names typed in simplified Chinese are written in traditional
+    // characters when Big5 cannot write them as typed; when even that
+    // cannot be written, the names are refused as typed.
+    QTextCodec *big5 = QTextCodec::codecForName("Big5");
+    OfficerDetails details = edited();
+    const Names::PersonName typed = {details.familyName, details.givenName, details.styleName};
+    const Names::NameToWrite names = Names::editedNameToWrite(
+            {m_shown.familyName, m_shown.givenName, m_shown.styleName}, typed, big5,
+            SimplifiedConverter::program().function());
+    if (names.writable) {
+        details.familyName = names.name.familyName;
+        details.givenName = names.name.givenName;
+        details.styleName = names.name.styleName;
+    }
     QByteArray record = m_record;
-    switch (applyOfficerEdit(record, m_shown, edited(), QTextCodec::codecForName("Big5"))) {
+    switch (applyOfficerEdit(record, m_shown, details, big5)) {
     case EditRefusal::None:
         m_record = record;
+        m_conversionMessage = names.writable && names.converted
+                                      ? Names::conversionMessage(typed, names.name)
+                                      : QString();
         QDialog::accept();
         return;
     case EditRefusal::Unencodable:

@@ -29,6 +29,10 @@ public:
     // The record with the player's changes once accepted; until then, and
     // when nothing was changed, the record as it was.
     QByteArray record() const { return m_record; }
+    // Once accepted, the status text that tells of names typed in
+    // simplified Chinese and written in traditional characters; empty when
+    // the names were written as typed.
+    QString conversionMessage() const { return m_conversionMessage; }
 
     void accept() override;
 
@@ -42,6 +46,7 @@ private:
     QByteArray m_record;
     // What the fields showed when the dialog opened.
     EditData::OfficerDetails m_shown;
+    QString m_conversionMessage;
 };
 
 #endif // OFFICERDIALOG_H

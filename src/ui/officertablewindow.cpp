@@ -8,6 +8,7 @@
 #include "officerdocument.h"
 #include "officertable.h"
 #include "recordsfollower.h"
+#include "simplifiedconverter.h"
 #include "ui_officertablewindow.h"
 
 #include <QAbstractTableModel>
@@ -348,7 +349,8 @@ void OfficerTableWindow::updateFromCsv()
     m_lastImport = path;
 
     const CsvUpdatePlan plan =
-            planCsvUpdate(m_document->records(), csv, QTextCodec::codecForName("Big5"));
+            planCsvUpdate(m_document->records(), csv, QTextCodec::codecForName("Big5"),
+                          SimplifiedConverter::program().function());
     if (plan.missingIdColumn) {
         QMessageBox::warning(this, tr("錯誤"), tr("CSV文件缺少「編號」欄。"));
         return;
