@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QSet>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
@@ -42,6 +43,8 @@ private slots:
     void singleWithEmptyNames();
     void singleRefusesNamesItCannotStore_data();
     void singleRefusesNamesItCannotStore();
+    void singleConvertsSimplifiedNames_data();
+    void singleConvertsSimplifiedNames();
     void portraitsPerSex();
 
     void batchLimits();
@@ -210,9 +213,9 @@ void TestCommands::singleRefusesNamesItCannotStore_data()
     QTest::addColumn<QString>("message");
     const QString cannotEncode = QStringLiteral("姓名含有Big5無法表示的字。");
     const QString tooLong = QStringLiteral("姓名過長，無法寫入。");
-    QTest::newRow("simplified family") << "刘"
-                                       << "備"
-                                       << "" << cannotEncode;
+    QTest::newRow("kana family") << "ア"
+                                 << "備"
+                                 << "" << cannotEncode;
     QTest::newRow("emoji in style") << "劉"
                                     << "備" << QString::fromUcs4(U"\U0001F600") << cannotEncode;
     QTest::newRow("family of 6 bytes") << "諸葛亮"
@@ -224,7 +227,7 @@ void TestCommands::singleRefusesNamesItCannotStore_data()
     // Every name is checked for its characters before any for its length.
     QTest::newRow("both faults") << "諸葛亮"
                                  << ""
-                                 << "刘" << cannotEncode;
+                                 << "ア" << cannotEncode;
     QTest::newRow("largest names")
             << "諸葛" << QString(14, QChar(0x5099)) + 'a' << QString(29, 'b') << "";
 }
@@ -252,6 +255,56 @@ void TestCommands::singleRefusesNamesItCannotStore()
     expectWarning(message);
     QCOMPARE(listedNames(*m_window), QStringList{"甲乙"});
     QCOMPARE(saved().value(0), QByteArray(recordSize, '\0'));
+}
+
+void TestCommands::singleConvertsSimplifiedNames_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("written"); // the family and given names written
+    QTest::addColumn<QString>("status"); // empty: refused
+    QTest::newRow("converted") << "赵"
+                               << "云"
+                               << "趙雲"
+                               << "已將簡體字轉為繁體字：赵云 → 趙雲。";
+    QTest::newRow("writable family kept") << "范"
+                                          << "飞"
+                                          << "范飛"
+                                          << "已將簡體字轉為繁體字：范飞 → 范飛。";
+    QTest::newRow("writable as typed") << "后"
+                                       << "羿"
+                                       << "后羿"
+                                       << "已生成1名武將。";
+    QTest::newRow("kana") << "赵"
+                          << "か"
+                          << ""
+                          << "";
+}
+
+// A name Big5 cannot write as typed is written in traditional characters,
+// and the status bar says so; a name that stays unwritable is refused.
+void TestCommands::singleConvertsSimplifiedNames()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, given);
+    QFETCH(QString, written);
+    QFETCH(QString, status);
+    openImage(blankImage());
+    setText(*m_window, "edit_fName", family);
+    setText(*m_window, "edit_gName", given);
+    click(*m_window, "cmd_generateSingle");
+    if (status.isEmpty()) {
+        expectWarning(QStringLiteral("姓名含有Big5無法表示的字。"));
+        QCOMPARE(saved().value(0), QByteArray(recordSize, '\0'));
+        return;
+    }
+    QVERIFY(m_driver->takeMessages().isEmpty());
+    QCOMPARE(m_window->statusBar()->currentMessage(), status);
+    QCOMPARE(listedNames(*m_window), QStringList{written});
+    const QByteArray record = saved().value(0);
+    QCOMPARE(record.left(familyNameMaxBytes + 1 + givenNameMaxBytes + 1),
+             (big5(written.left(1)) + '\0').leftJustified(familyNameMaxBytes + 1, '\0')
+                     + (big5(written.mid(1)) + '\0').leftJustified(givenNameMaxBytes + 1, '\0'));
 }
 
 // Generic portraits go lowest first and per sex; a number the file already

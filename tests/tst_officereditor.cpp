@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
@@ -86,6 +87,7 @@ private slots:
     void editIsOneStep();
     void refusals_data();
     void refusals();
+    void simplifiedNamesConverted();
     void portraitsFollow();
 
 private:
@@ -334,7 +336,7 @@ void TestOfficerEditor::refusals_data()
     QTest::addColumn<QString>("style");
     QTest::addColumn<QString>("message");
     QTest::newRow("not Big5") << "劉"
-                              << "备"
+                              << "ア"
                               << ""
                               << "姓名含有Big5無法表示的字。";
     QTest::newRow("family name too long") << "諸葛亮"
@@ -369,6 +371,22 @@ void TestOfficerEditor::refusals()
     QCOMPARE(messages.at(0).text, message);
     QVERIFY(!m_window->isWindowModified());
     QCOMPARE(saved(), m_image);
+}
+
+// Names typed in simplified Chinese are written in traditional characters,
+// a name left as it was is not converted, and the status bar says so.
+void TestOfficerEditor::simplifiedNamesConverted()
+{
+    QVERIFY(!editRow(1, [](OfficerDialog &d) {
+        field<QLineEdit>(d, "edit_familyName")->setText("赵");
+        field<QLineEdit>(d, "edit_styleName")->setText("子龙");
+    }));
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QStringLiteral("已將簡體字轉為繁體字：赵備(子龙) → 趙備(子龍)。"));
+    QByteArray expected = recordsOf(m_image).at(1);
+    expected.replace(familyName, 3, big5("趙") + '\0');
+    expected.replace(styleName, 5, big5("子龍") + '\0');
+    QCOMPARE(recordsOf(saved()).at(1), expected);
 }
 
 // A new portrait frees the old one for the next officer and takes the new.

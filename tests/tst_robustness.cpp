@@ -246,7 +246,7 @@ QString typedName(Rng &rng, const Material &m, int maxCharacters)
     for (int i = 0; i < length; ++i) {
         switch (uniform(rng, 0, 19)) {
         case 0:
-            name += QStringLiteral("刘"); // simplified form, not in Big5
+            name += QStringLiteral("ア"); // not in Big5, nor made so by any conversion
             break;
         case 1:
             name += QString::fromUcs4(U"\U0001F600");

@@ -55,6 +55,7 @@ private slots:
     void exportWritesTheRowsShown();
     void failedExportKeepsTheOldFile();
     void updateFromCsv();
+    void updateFromCsvConvertsSimplifiedNames();
     void batchAddOnASelectedFamily();
     void columnChoiceSurvivesANewWindow();
 
@@ -317,6 +318,29 @@ void TestTable::updateFromCsv()
     activate(*m_table);
     QTest::keySequence(m_table, QKeySequence::Undo);
     QCOMPARE(records(), before);
+}
+
+// Names in simplified Chinese that Big5 cannot write are listed and
+// written in traditional characters: the changed names of the row are
+// converted whole.
+void TestTable::updateFromCsvConvertsSimplifiedNames()
+{
+    const QString path = m_dir.filePath("simplified.csv");
+    QVERIFY(writeFile(path, "編號,姓,名,字\r\n701,赵,云,子龙\r\n"));
+    QStringList listed;
+    whenShown<CsvUpdateDialog>([&listed](CsvUpdateDialog *dialog) {
+        const QTableWidget *table = dialog->findChild<QTableWidget *>();
+        for (int row = 0; row < table->rowCount(); ++row)
+            listed << table->item(row, 2)->text() + '=' + table->item(row, 4)->text();
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    m_driver->planFileDialog(path);
+    QTest::mouseClick(m_table->findChild<QPushButton *>("cmd_importCsv"), Qt::LeftButton);
+    QCOMPARE(listed, (QStringList{"姓=趙", "名=雲", "字=子龍"}));
+    const QByteArray sun = records().at(1);
+    QCOMPARE(sun.mid(familyName, 3), big5("趙") + '\0');
+    QCOMPARE(sun.mid(givenName, 3), big5("雲") + '\0');
+    QCOMPARE(sun.mid(styleName, 5), big5("子龍") + '\0');
 }
 
 // A family filtered and selected with Ctrl+A, in any order shown; 增減 holds

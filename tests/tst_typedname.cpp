@@ -17,6 +17,7 @@ class TestTypedName : public QObject
 private slots:
     void rule_data();
     void rule();
+    void edited();
     void messages();
 };
 
@@ -91,6 +92,33 @@ void TestTypedName::rule()
 
     // Without the Big5 codec nothing can be written.
     QVERIFY(!Names::nameToWrite(typed, nullptr, fake).writable);
+}
+
+// In the editor only the names the player changed count as typed: the
+// others are neither judged nor converted.
+void TestTypedName::edited()
+{
+    FakeConverter fake;
+    const auto convert = [&fake](const QString &text) { return fake(text); };
+    const PersonName shown{"劉", "于", "か"};
+
+    Names::NameToWrite result =
+            Names::editedNameToWrite(shown, {"赵", "于", "か"}, big5(), convert);
+    QVERIFY(result.writable);
+    QVERIFY(result.converted);
+    QVERIFY(result.name == (PersonName{"趙", "于", "か"}));
+
+    result = Names::editedNameToWrite(shown, {"劉", "于", "子龙于"}, big5(), convert);
+    QVERIFY(result.name == (PersonName{"劉", "于", "子龍於"}));
+
+    fake.calls = 0;
+    result = Names::editedNameToWrite(shown, {"范", "于", "か"}, big5(), convert);
+    QVERIFY(result.writable);
+    QVERIFY(!result.converted);
+    QCOMPARE(fake.calls, 0);
+
+    result = Names::editedNameToWrite(shown, {"赵", "于", "ア"}, big5(), convert);
+    QVERIFY(!result.writable);
 }
 
 void TestTypedName::messages()
