@@ -2,13 +2,15 @@
 # Checks the Windows packages in dist/ under Wine, each in a fresh Wine prefix
 # on a virtual X display:
 # - the installer, run silently (/S), installs the program, its name pools,
-#   the README, the licences, the source tarball and the uninstaller under
-#   Program Files, the Start-menu shortcut and the entry in Add/Remove
-#   Programs; the zip holds the same licences and source, and the source is
-#   the committed tree;
+#   OpenCC's dictionaries, the README, the licences, the source tarball and
+#   the uninstaller under Program Files, the Start-menu shortcut and the entry
+#   in Add/Remove Programs; the zip holds the same dictionaries, licences and
+#   source, and the source is the committed tree;
 # - the installed program, started from another folder, finds its pools: its
 #   main window comes up and no warning box (錯誤) does; a copy of the program
 #   alone in a folder, as a negative control, shows the box;
+# - the installed program converts a name typed in simplified Chinese: 赵 +
+#   云 typed into 姓 and 名 of 生成單個 and saved are written as 趙雲;
 # - the uninstaller, run silently, leaves nothing behind: no file, no
 #   shortcut, no registry entry;
 # - the zip's program, started in a folder whose path holds Chinese
@@ -27,7 +29,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=officer-maker-$version-win64
 zip=dist/$name.zip
 setup=dist/$name-setup.exe
-licences=(LICENSE.txt LICENSE-Qt.txt THIRD-PARTY-NOTICES.txt)
+licences=(LICENSE.txt LICENSE-Qt.txt THIRD-PARTY-NOTICES.txt LICENSE-OpenCC.txt)
+dictionaries=(opencc/STPhrases.txt opencc/STCharacters.txt)
 source_tarball=officer-maker-$version-source.tar.gz
 
 check_name=check-packages
@@ -96,6 +99,46 @@ stop_program() {
     wineserver -k 2>/dev/null
     wineserver --wait 2>/dev/null
 }
+# In the program's window $1, opens editdata.rqv of its working folder
+# (Ctrl+O, typing the name into the file dialog); true once the title names
+# the file.
+open_data_file() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    sleep 1
+    xdotool key ctrl+o
+    sleep 3
+    xdotool type --delay 50 editdata.rqv
+    xdotool key Return
+    wait_window "editdata.rqv" 30
+}
+# Clicks the officer list of the window $1. From there the keyboard focus
+# goes with Tab to 姓 first, 名 second, the counts 生成男 and 生成女 14th and
+# 15th, 生成單個 16th and 隨機生成 17th.
+click_list() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + WIDTH / 8)) $((Y + HEIGHT / 2)) click 1
+    sleep 0.5
+}
+tabs() {
+    xdotool key --delay 50 $(printf 'Tab %.0s' $(seq "$1"))
+}
+# Saves with Ctrl+S; true when 保存完成。 showed, which is then closed.
+save_data_file() {
+    xdotool key ctrl+s
+    wait_window "保存" 30 || return 1
+    xdotool key Return
+    sleep 1
+}
+# The Big5 bytes, in hex, of the family and given name fields of the first
+# record of the data file $1, each cut at its first zero byte.
+first_names() {
+    python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read()
+record = data[16064:16064 + 1118]
+print(record[0:5].split(b"\0")[0].hex(), record[5:35].split(b"\0")[0].hex())' "$1"
+}
 
 # --- The installer ---------------------------------------------------------------
 
@@ -104,19 +147,26 @@ wine "$setup" /S >"$work/setup.log" 2>&1
 check "the installer exits with 0 when run silently" [ $? -eq 0 ]
 wineserver --wait
 dir="$WINEPREFIX/drive_c/Program Files/officer-maker"
-for file in officer-maker.exe "${pools[@]}" README.txt "${licences[@]}" "$source_tarball" uninstall.exe; do
-    check "installed: Program Files\\officer-maker\\$file" [ -s "$dir/$file" ]
+for file in officer-maker.exe "${pools[@]}" "${dictionaries[@]}" README.txt "${licences[@]}" \
+    "$source_tarball" uninstall.exe; do
+    check "installed: Program Files\\officer-maker\\${file//\//\\}" [ -s "$dir/$file" ]
 done
 unzip -q "$zip" -d "$work/zip"
-for file in "${licences[@]}" "$source_tarball"; do
+for file in "${dictionaries[@]}" "${licences[@]}" "$source_tarball"; do
     check "the zip holds $file beside the program" [ -s "$work/zip/$name/$file" ]
     check "the installed $file is the zip's" cmp -s "$dir/$file" "$work/zip/$name/$file"
+done
+for file in "${dictionaries[@]}"; do
+    check "$file is the dictionary the build exported" cmp -s "$dir/$file" "$build/$file"
 done
 licence() { tr -d '\r' <"$work/zip/$name/$1"; }
 check "LICENSE.txt is the program's licence, LICENSE (GNU GPL version 3)" \
     cmp -s <(licence LICENSE.txt) LICENSE
 check "LICENSE-Qt.txt is the GNU LGPL version 3" \
     grep -qz 'GNU LESSER GENERAL PUBLIC LICENSE.*Version 3, 29 June 2007' <(licence LICENSE-Qt.txt)
+check "LICENSE-OpenCC.txt holds the Apache License version 2.0 and OpenCC's copyright" \
+    grep -qz 'Copyright: 2010-[0-9]*, BYVoid.*Apache License.*Version 2.0, January 2004' \
+    <(licence LICENSE-OpenCC.txt)
 for component in "Data Compression Library (zlib)" LibPNG PCRE2 "Freetype 2" HarfBuzz-NG; do
     check "THIRD-PARTY-NOTICES.txt holds the notice of $component" \
         grep -qx -- "$component.*" <(licence THIRD-PARTY-NOTICES.txt)
@@ -161,6 +211,39 @@ sleep 1
 no_box() { ! shown_windows | grep -qxF "$box_title"; }
 check "... and no warning box: it found its pools beside the .exe" no_box
 stop_program
+
+# Typed in simplified Chinese, 赵 + 云 are written as 趙雲: the installed
+# program reads OpenCC's dictionaries beside it. The names go in through the
+# clipboard, as an input method would hand them over.
+head -c 262144 /dev/zero >"$work/elsewhere/editdata.rqv"
+start_in "$work/elsewhere" "C:\\Program Files\\officer-maker\\officer-maker.exe"
+if wait_window "$main_title" 60; then
+    window=$(xdotool search --name "^$main_title\$" | head -n1)
+    open_data_file "$window"
+    check "the installed program opens editdata.rqv" [ $? -eq 0 ]
+    sleep 1
+    click_list "$window"
+    for typed in 赵 云; do
+        xdotool key Tab
+        printf '%s' "$typed" | xclip -selection clipboard >/dev/null 2>&1
+        sleep 0.5
+        xdotool key ctrl+v
+        sleep 0.5
+    done
+    tabs 14
+    xdotool key space
+    sleep 1
+    save_data_file
+    check "it saves the officer generated with 生成單個" [ $? -eq 0 ]
+else
+    fail "the installed program starts again"
+fi
+stop_program
+expected=$(python3 -c 'print("趙".encode("big5").hex(), "雲".encode("big5").hex())')
+written=$(first_names "$work/elsewhere/editdata.rqv")
+check "赵 + 云 typed in 生成單個 are written as 趙雲 ($written, Big5 of 趙雲: $expected)" \
+    [ "$written" = "$expected" ]
+
 # The negative control: the program alone, without pools beside it.
 cp "$dir/officer-maker.exe" "$work/alone/"
 start_in "$work/elsewhere" "$work/alone/officer-maker.exe"
@@ -194,32 +277,19 @@ start_in "$chinese" officer-maker.exe
 if wait_window "$main_title" 60; then
     pass "the zip's program starts in $chinese"
     window=$(xdotool search --name "^$main_title\$" | head -n1)
-    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-    sleep 1
-    xdotool key ctrl+o
-    sleep 3
-    xdotool type --delay 50 editdata.rqv
-    xdotool key Return
-    wait_window "editdata.rqv" 30
+    open_data_file "$window"
     check "it opens editdata.rqv there (the title names the file)" [ $? -eq 0 ]
     sleep 1
-    # A batch of 5 men and 3 women: from the officer list, the counts are the
-    # 14th and 15th stops of the keyboard focus, 隨機生成 the 17th.
-    geometry=$(xdotool getwindowgeometry --shell "$window")
-    eval "$geometry"
-    xdotool mousemove $((X + WIDTH / 8)) $((Y + HEIGHT / 2)) click 1
-    sleep 0.5
-    xdotool key --delay 50 $(printf 'Tab %.0s' $(seq 14))
+    # A batch of 5 men and 3 women.
+    click_list "$window"
+    tabs 14
     xdotool type --delay 50 5
     xdotool key Tab
     xdotool type --delay 50 3
     xdotool key --delay 50 Tab Tab space
     sleep 2
-    xdotool key ctrl+s
-    wait_window "保存" 30
+    save_data_file
     check "it saves the file (保存完成。)" [ $? -eq 0 ]
-    xdotool key Return
-    sleep 1
 else
     fail "the zip's program starts in $chinese"
 fi

@@ -1,8 +1,8 @@
 ; The Windows installer: installs the program per machine under Program
 ; Files, with a Start-menu shortcut that starts it in its own folder (where its
-; name pools lie), its licences and source beside it, an entry in Add/Remove
-; Programs and an uninstaller that removes everything it installed. Its texts
-; are in Traditional Chinese.
+; name pools lie), OpenCC's dictionaries in the folder opencc, its licences
+; and source beside it, an entry in Add/Remove Programs and an uninstaller
+; that removes everything it installed. Its texts are in Traditional Chinese.
 ;
 ; makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DSTAGE=<folder with the files>
 ;          -DICON=<officer-maker.ico> -DOUTFILE=<setup.exe> installer.nsi
@@ -66,8 +66,14 @@ Section "${APPNAME}"
     File "${STAGE}\LICENSE.txt"
     File "${STAGE}\LICENSE-Qt.txt"
     File "${STAGE}\THIRD-PARTY-NOTICES.txt"
+    File "${STAGE}\LICENSE-OpenCC.txt"
     File "${STAGE}\officer-maker-${VERSION}-source.tar.gz"
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ; OpenCC's dictionaries, for names typed in simplified Chinese.
+    SetOutPath "$INSTDIR\opencc"
+    File "${STAGE}\opencc\STPhrases.txt"
+    File "${STAGE}\opencc\STCharacters.txt"
+    SetOutPath "$INSTDIR"
 
     ; The shortcut starts the program in the output folder, $INSTDIR.
     CreateShortCut "$SMPROGRAMS\${APPNAME}.lnk" "$INSTDIR\officer-maker.exe" "" \
@@ -95,7 +101,11 @@ Section "Uninstall"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\LICENSE-Qt.txt"
     Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+    Delete "$INSTDIR\LICENSE-OpenCC.txt"
     Delete "$INSTDIR\officer-maker-${VERSION}-source.tar.gz"
+    Delete "$INSTDIR\opencc\STPhrases.txt"
+    Delete "$INSTDIR\opencc\STCharacters.txt"
+    RMDir "$INSTDIR\opencc"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

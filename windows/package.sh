@@ -14,6 +14,10 @@ rm -rf "$build/stage"
 mkdir -p "$stage" dist
 cp "$build/officer-maker.exe" "$stage/"
 cp data/familyName.dat data/boyName.dat data/girlName.dat "$stage/"
+# OpenCC's s2t dictionaries, exported as text by the build, with which the
+# program converts names typed in simplified Chinese.
+mkdir -p "$stage/opencc"
+cp "$build/opencc/STPhrases.txt" "$build/opencc/STCharacters.txt" "$stage/opencc/"
 # The README and the licences for Notepad: CR LF line ends.
 sed -e "s/@VERSION@/$version/" -e "s/@QT_VERSION@/$qt_version/" -e 's/$/\r/' \
     windows/README.txt >"$stage/README.txt"
@@ -21,6 +25,17 @@ notices=$(windows/qt-notices.sh)
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 sed 's/$/\r/' "$notices/LICENSE-Qt.txt" >"$stage/LICENSE-Qt.txt"
 sed 's/$/\r/' "$notices/THIRD-PARTY-NOTICES.txt" >"$stage/THIRD-PARTY-NOTICES.txt"
+opencc_version=$(dpkg-query -W -f='${Version}' libopencc-data)
+{
+    echo "The dictionaries in the folder opencc, STPhrases.txt and STCharacters.txt, are"
+    echo "OpenCC's simplified-to-traditional dictionaries, exported as text from Debian's"
+    echo "package libopencc-data $opencc_version. They are used under the Apache License,"
+    echo "version 2.0, whose text follows Debian's copyright notice of OpenCC."
+    echo
+    cat /usr/share/doc/libopencc-data/copyright
+    echo
+    cat /usr/share/common-licenses/Apache-2.0
+} | sed 's/$/\r/' >"$stage/LICENSE-OpenCC.txt"
 # The program's complete source, as committed, so that it can be rebuilt and
 # linked with another Qt.
 git archive --format=tar.gz --prefix="officer-maker-$version/" \

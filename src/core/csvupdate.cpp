@@ -285,9 +285,8 @@ Fault officerSlot(const QList<QByteArray> &records, const QString &text, int *sl
 // Puts the names to write into the name cells of a row, for names typed in
 // simplified Chinese that Big5 cannot write as typed. An empty cell, or one
 // equal to the officer's name, leaves that name as it is.
-void convertTypedNames(QStringList &cells, const QVector<int> &columns,
-                       const OfficerDetails &shown, QTextCodec *codec,
-                       const Names::ToTraditional &toTraditional)
+void convertTypedNames(QStringList &cells, const QVector<int> &columns, const OfficerDetails &shown,
+                       QTextCodec *codec, const Names::ToTraditional &toTraditional)
 {
     const Names::PersonName before = {shown.familyName, shown.givenName, shown.styleName};
     Names::PersonName typed = before;

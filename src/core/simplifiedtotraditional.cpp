@@ -42,7 +42,8 @@ bool SimplifiedToTraditional::Dictionary::read(const QByteArray &text, QString *
         if (valueEnd < 0)
             valueEnd = line.size();
         if (!firstValues.contains(key))
-            firstValues.insert(key, QString::fromUtf8(line.constData() + tab + 1, valueEnd - tab - 1));
+            firstValues.insert(key,
+                               QString::fromUtf8(line.constData() + tab + 1, valueEnd - tab - 1));
         longestKey = qMax(longestKey, key.size());
     }
     return true;

@@ -43,8 +43,8 @@ NameToWrite nameToWrite(const PersonName &typed, QTextCodec *codec,
     return result;
 }
 
-NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited,
-                              QTextCodec *codec, const ToTraditional &toTraditional)
+NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited, QTextCodec *codec,
+                              const ToTraditional &toTraditional)
 {
     QString PersonName::*const fields[] = {&PersonName::familyName, &PersonName::givenName,
                                            &PersonName::styleName};

@@ -48,8 +48,8 @@ NameToWrite nameToWrite(const PersonName &typed, QTextCodec *codec,
 // judged and converted as nameToWrite does; the others stay as they were,
 // neither judged nor converted. converted tells whether the names to write
 // differ from the edited ones.
-NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited,
-                              QTextCodec *codec, const ToTraditional &toTraditional);
+NameToWrite editedNameToWrite(const PersonName &shown, const PersonName &edited, QTextCodec *codec,
+                              const ToTraditional &toTraditional);
 
 // The name as the officer list shows it: family name, given name and, when
 // there is one, the style name in brackets.

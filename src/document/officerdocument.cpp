@@ -108,9 +108,8 @@ OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyNa
 
     // Typed names are stored whole or not at all.
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    const Names::NameToWrite name =
-            Names::nameToWrite({familyName, givenName, styleName}, big5,
-                               SimplifiedConverter::program().function());
+    const Names::NameToWrite name = Names::nameToWrite({familyName, givenName, styleName}, big5,
+                                                       SimplifiedConverter::program().function());
     if (!name.writable)
         return Outcome::Unencodable;
     const QString names[] = {name.name.familyName, name.name.givenName, name.name.styleName};

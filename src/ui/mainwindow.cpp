@@ -371,9 +371,9 @@ void MainWindow::on_cmd_generateSingle_clicked()
     const Names::PersonName typed = {ui->edit_fName->text(), ui->edit_gName->text(),
                                      ui->edit_aName->text()};
     Names::PersonName written;
-    const Outcome outcome =
-            m_document->generateSingle(typed.familyName, typed.givenName, typed.styleName,
-                                       !ui->radio_genderM->isChecked(), optionsFromForm(*ui), &written);
+    const Outcome outcome = m_document->generateSingle(
+            typed.familyName, typed.givenName, typed.styleName, !ui->radio_genderM->isChecked(),
+            optionsFromForm(*ui), &written);
     if (warnRefused(outcome) || outcome != Outcome::Changed)
         return;
     // Names typed in simplified Chinese were written in traditional characters.

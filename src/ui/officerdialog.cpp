@@ -141,9 +141,9 @@ void OfficerDialog::accept()
     QTextCodec *big5 = QTextCodec::codecForName("Big5");
     OfficerDetails details = edited();
     const Names::PersonName typed = {details.familyName, details.givenName, details.styleName};
-    const Names::NameToWrite names = Names::editedNameToWrite(
-            {m_shown.familyName, m_shown.givenName, m_shown.styleName}, typed, big5,
-            SimplifiedConverter::program().function());
+    const Names::NameToWrite names =
+            Names::editedNameToWrite({m_shown.familyName, m_shown.givenName, m_shown.styleName},
+                                     typed, big5, SimplifiedConverter::program().function());
     if (names.writable) {
         details.familyName = names.name.familyName;
         details.givenName = names.name.givenName;
