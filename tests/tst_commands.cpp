@@ -263,22 +263,15 @@ void TestCommands::singleConvertsSimplifiedNames_data()
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("written"); // the family and given names written
     QTest::addColumn<QString>("status"); // empty: refused
-    QTest::newRow("converted") << "赵"
-                               << "云"
-                               << "趙雲"
-                               << "已將簡體字轉為繁體字：赵云 → 趙雲。";
-    QTest::newRow("writable family kept") << "范"
-                                          << "飞"
-                                          << "范飛"
-                                          << "已將簡體字轉為繁體字：范飞 → 范飛。";
-    QTest::newRow("writable as typed") << "后"
-                                       << "羿"
-                                       << "后羿"
-                                       << "已生成1名武將。";
-    QTest::newRow("kana") << "赵"
-                          << "か"
-                          << ""
-                          << "";
+    const char *const cases[][4] = {
+            {"赵", "云", "趙雲", "已將簡體字轉為繁體字：赵云 → 趙雲。"},
+            {"范", "飞", "范飛", "已將簡體字轉為繁體字：范飞 → 范飛。"},
+            {"后", "羿", "后羿", "已生成1名武將。"},
+            {"赵", "か", "", ""},
+    };
+    for (const auto &row : cases)
+        QTest::newRow(row[1]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                              << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3]);
 }
 
 // A name Big5 cannot write as typed is written in traditional characters,
