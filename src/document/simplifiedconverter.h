@@ -31,8 +31,8 @@ public:
     // them. Needs the application object then.
     static QString defaultConfigFolder();
 
-    // The program's one converter, reading from defaultConfigFolder(); it is
-    // made, and loads the conversion, on the first call that converts.
+    // The program's one converter, reading from defaultConfigFolder(): made
+    // at the first call, it loads the conversion at its first conversion.
     static const SimplifiedConverter &program();
 
     // The text in traditional characters; the text itself when the
