@@ -74,7 +74,10 @@ private:
 };
 
 // Constructs and shows a window started with dir as working directory, so
-// that it loads the name pools found there.
+// that it loads the name pools found there. In Qt's test folders, the
+// recovery copies left by windows of the tests before, which were destroyed
+// without being closed, are removed first, so that opening a file again does
+// not offer them.
 std::unique_ptr<MainWindow> startWindowIn(const QString &dir);
 
 // Driving the window.

@@ -4,6 +4,7 @@
 
 #include "batcheditdialog.h"
 #include "csvupdatedialog.h"
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "officerdialog.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -79,7 +79,7 @@ void TestTable::initTestCase()
 {
     // The player's own settings stay as they are. Windows keeps settings
     // only for a named organization, as the program names itself at start.
-    QStandardPaths::setTestModeEnabled(true);
+    useOwnDataFolder();
     QCoreApplication::setOrganizationName(QStringLiteral("officer-maker-tests"));
 }
 

@@ -88,10 +88,15 @@ RecoveryWriter::~RecoveryWriter()
 
 void RecoveryWriter::schedule(const QString &path, const QByteArray &bytes)
 {
+    schedule(path, [bytes] { return bytes; });
+}
+
+void RecoveryWriter::schedule(const QString &path, std::function<QByteArray()> makeBytes)
+{
     if (m_hasPending && path != m_pendingPath)
         writePending();
     m_pendingPath = path;
-    m_pendingBytes = bytes;
+    m_pendingBytes = std::move(makeBytes);
     m_hasPending = true;
     // While a write is under way, the next starts its delay when that one
     // is done.
@@ -103,7 +108,7 @@ void RecoveryWriter::remove(const QString &path)
 {
     if (m_hasPending && path == m_pendingPath) {
         m_hasPending = false;
-        m_pendingBytes.clear();
+        m_pendingBytes = nullptr;
         m_timer.stop();
     }
     const QString folder = m_folder;
@@ -125,12 +130,12 @@ void RecoveryWriter::writePending()
         return;
     const QString folder = m_folder;
     const QString path = m_pendingPath;
-    const QByteArray bytes = m_pendingBytes;
+    const std::function<QByteArray()> makeBytes = std::move(m_pendingBytes);
     m_hasPending = false;
-    m_pendingBytes.clear();
+    m_pendingBytes = nullptr;
     ++m_writesUnderWay;
-    m_pool.start(QRunnable::create([this, folder, path, bytes] {
-        const QString error = writeRecovery(folder, path, bytes);
+    m_pool.start(QRunnable::create([this, folder, path, makeBytes] {
+        const QString error = writeRecovery(folder, path, makeBytes());
         QMetaObject::invokeMethod(
                 this, [this, path, error] { writeDone(path, error); }, Qt::QueuedConnection);
     }));

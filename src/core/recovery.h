@@ -8,6 +8,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
+
 // Recovery copies: the unsaved state of an open file, kept in a file of the
 // program's own so that a crash loses nothing. The data file itself is never
 // written for this. A folder holds, for each data file, "<key>.rqv" with the
@@ -55,6 +57,10 @@ public:
     // Notes bytes as the unsaved state of the data file at path. Costs no
     // more than keeping a reference to the bytes.
     void schedule(const QString &path, const QByteArray &bytes);
+    // The same for bytes that are made only when they are written: makeBytes
+    // runs on the writer's thread, so it may use only what it holds by value
+    // (implicitly shared Qt values are cheap to hold).
+    void schedule(const QString &path, std::function<QByteArray()> makeBytes);
 
     // Drops what is noted for path and removes its recovery copy, after any
     // write already under way.
@@ -77,7 +83,7 @@ private:
     QTimer m_timer;
     QThreadPool m_pool;
     QString m_pendingPath;
-    QByteArray m_pendingBytes;
+    std::function<QByteArray()> m_pendingBytes;
     bool m_hasPending = false;
     int m_writesUnderWay = 0;
 };
