@@ -160,16 +160,7 @@ QByteArray TestTable::exported(const QString &path)
 template<typename W>
 void TestTable::whenShown(std::function<void(W *)> answer)
 {
-    auto *timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget *shown = QApplication::activePopupWidget();
-        if (auto *window = qobject_cast<W *>(shown ? shown : QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(window);
-        }
-    });
-    timer->start(5);
+    ::whenShown<W>(this, std::move(answer));
 }
 
 // Numbers sort by value, the second click reverses, and the order holds
