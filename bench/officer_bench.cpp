@@ -1,10 +1,12 @@
 // Measures the program: name-pool loading, batch generation, father
-// assignment, opening and saving, and start-up. Prints one line per figure,
+// assignment, the recovery copy's cost to a step, opening and saving, and
+// start-up. Prints one line per figure,
 // "name: value unit", each the median of repeated runs.
 
 #include "editdata.h"
 #include "mainwindow.h"
 #include "names.h"
+#include "officerdocument.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdio>
@@ -292,6 +295,9 @@ int main(int argc, char *argv[])
     QDir::setCurrent(dataDir);
     MainWindow window;
     QDir::setCurrent(previous);
+    // What the program keeps outside the data files stays in the work folder.
+    window.document()->setRecoveryFolder(work.filePath(QStringLiteral("recovery")));
+    window.document()->setBackupsFolder(work.filePath(QStringLiteral("backups")));
     window.show();
     QCoreApplication::processEvents();
 
@@ -344,6 +350,46 @@ int main(int argc, char *argv[])
         return 1;
     }
     report("father_full_ms", father, "ms");
+
+    // One hundred father assignments on a full file, each undone and redone,
+    // with the recovery copy kept and without, taken in turn. Every one of
+    // these steps notes the unsaved state for the copy, which is written on
+    // a thread of its own.
+    {
+        // A file of its own: the window holds the other.
+        const QString steps = work.filePath(QStringLiteral("steps/editdata.rqv"));
+        QDir(work.path()).mkdir(QStringLiteral("steps"));
+        writeFile(steps, fullImage(families));
+        OfficerDocument document;
+        document.setBackupsFolder(work.filePath(QStringLiteral("backups")));
+        const QString recovery = work.filePath(QStringLiteral("recovery"));
+        std::vector<double> plain, kept;
+        bool allSteps = true;
+        for (int run = 0; run < 31; ++run) {
+            for (const bool withCopy : {false, true}) {
+                document.setRecoveryFolder(withCopy ? recovery : QString());
+                allSteps &= document.open(steps) == EditData::ReadError::None;
+                QElapsedTimer timer;
+                timer.start();
+                for (int step = 0; step < 100; ++step) {
+                    allSteps &= document.assignFathers() == OfficerDocument::Outcome::Changed;
+                    document.undoStack()->undo();
+                    document.undoStack()->redo();
+                }
+                (withCopy ? kept : plain).push_back(timer.nsecsElapsed() / 1e6);
+                // The copy is written between runs, as it is between a
+                // player's clicks.
+                document.flushRecovery();
+            }
+        }
+        if (!allSteps || !QFile::exists(recovery)) {
+            std::fprintf(stderr, "officer-bench: the steps or the recovery copy failed\n");
+            return 1;
+        }
+        report("steps_ms", median(plain), "ms");
+        report("steps_recovery_ms", median(kept), "ms");
+        report("step_recovery_ratio", median(kept) / median(plain), "x");
+    }
 
     // Opening a file through the window's dialog and saving it back, with
     // the dialog and the message box answered as soon as they show.
