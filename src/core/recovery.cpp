@@ -111,6 +111,9 @@ void RecoveryWriter::remove(const QString &path)
         m_pendingBytes = nullptr;
         m_timer.stop();
     }
+    if (m_removed.contains(path))
+        return;
+    m_removed.insert(path);
     const QString folder = m_folder;
     m_pool.start(QRunnable::create([folder, path] { removeRecovery(folder, path); }));
 }
@@ -122,6 +125,7 @@ void RecoveryWriter::finish()
         writePending();
     m_pool.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_removed.clear();
 }
 
 void RecoveryWriter::writePending()
@@ -130,12 +134,13 @@ void RecoveryWriter::writePending()
         return;
     const QString folder = m_folder;
     const QString path = m_pendingPath;
-    const std::function<QByteArray()> makeBytes = std::move(m_pendingBytes);
+    const QByteArray bytes = m_pendingBytes();
+    m_removed.remove(path);
     m_hasPending = false;
     m_pendingBytes = nullptr;
     ++m_writesUnderWay;
-    m_pool.start(QRunnable::create([this, folder, path, makeBytes] {
-        const QString error = writeRecovery(folder, path, makeBytes());
+    m_pool.start(QRunnable::create([this, folder, path, bytes] {
+        const QString error = writeRecovery(folder, path, bytes);
         QMetaObject::invokeMethod(
                 this, [this, path, error] { writeDone(path, error); }, Qt::QueuedConnection);
     }));

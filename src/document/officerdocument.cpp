@@ -60,7 +60,13 @@ OfficerDocument::OfficerDocument(QObject *parent)
     setRecoveryFolder(recoveryFolder());
 }
 
-OfficerDocument::~OfficerDocument() = default;
+OfficerDocument::~OfficerDocument()
+{
+    // The recovery copy still due is made of the records, so it is written
+    // while they are there.
+    delete m_recovery;
+    m_recovery = nullptr;
+}
 
 void OfficerDocument::setRecoveryFolder(const QString &folder)
 {
@@ -274,17 +280,15 @@ void OfficerDocument::closeFile()
     m_lock.unlock();
 }
 
-// After a step, an undo or a redo: notes the unsaved state for the recovery
-// copy. The image is made on the writer's thread, so a step costs no more
-// than keeping references to the records.
+// After a step, an undo or a redo: notes that the recovery copy is due. The
+// file's bytes are made of the records only when the copy is written, at
+// most once per delay however many steps come, so a step costs next to
+// nothing.
 void OfficerDocument::noteUnsavedState()
 {
     if (m_loading || !m_recovery || !isOpen() || !isModified())
         return;
-    m_recovery->schedule(m_filePath, [image = m_fileImage, records = m_records]() mutable {
-        EditData::writeRecordsToImage(records, image);
-        return image;
-    });
+    m_recovery->schedule(m_filePath, [this] { return imageWithRecords(); });
     m_recoveryNoted = true;
 }
 
