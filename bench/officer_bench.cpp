@@ -1,10 +1,12 @@
 // Measures the program: name-pool loading, batch generation, father
-// assignment, opening and saving, and start-up. Prints one line per figure,
+// assignment, the recovery copy's cost to a step, opening and saving, and
+// start-up. Prints one line per figure,
 // "name: value unit", each the median of repeated runs.
 
 #include "editdata.h"
 #include "mainwindow.h"
 #include "names.h"
+#include "officerdocument.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,11 +23,13 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -292,6 +296,9 @@ int main(int argc, char *argv[])
     QDir::setCurrent(dataDir);
     MainWindow window;
     QDir::setCurrent(previous);
+    // What the program keeps outside the data files stays in the work folder.
+    window.document()->setRecoveryFolder(work.filePath(QStringLiteral("recovery")));
+    window.document()->setBackupsFolder(work.filePath(QStringLiteral("backups")));
     window.show();
     QCoreApplication::processEvents();
 
@@ -344,6 +351,60 @@ int main(int argc, char *argv[])
         return 1;
     }
     report("father_full_ms", father, "ms");
+
+    // One hundred father assignments on a full file, each undone and redone,
+    // in a document that keeps the recovery copy and in one that does not,
+    // taken in turn, each first every other run. Every one of these steps
+    // notes that the copy is due; it is written at most every half second,
+    // on a thread of its own.
+    {
+        std::unique_ptr<OfficerDocument> documents[2];
+        for (int withCopy = 0; withCopy < 2; ++withCopy) {
+            // Files of their own: the window holds the other.
+            const QString folder = QStringLiteral("steps%1").arg(withCopy);
+            QDir(work.path()).mkdir(folder);
+            writeFile(work.filePath(folder + QStringLiteral("/editdata.rqv")), fullImage(families));
+            documents[withCopy].reset(new OfficerDocument);
+            documents[withCopy]->setBackupsFolder(work.filePath(QStringLiteral("backups")));
+            documents[withCopy]->setRecoveryFolder(
+                    withCopy ? work.filePath(QStringLiteral("recovery")) : QString());
+        }
+        std::vector<double> times[2];
+        bool allSteps = true;
+        for (int run = 0; run < 41; ++run) {
+            for (int turn = 0; turn < 2; ++turn) {
+                const int withCopy = (run + turn) % 2;
+                OfficerDocument &document = *documents[withCopy];
+                allSteps &= document.open(work.filePath(
+                                    QStringLiteral("steps%1/editdata.rqv").arg(withCopy)))
+                            == EditData::ReadError::None;
+                QElapsedTimer timer;
+                timer.start();
+                for (int step = 0; step < 100; ++step) {
+                    allSteps &= document.assignFathers() == OfficerDocument::Outcome::Changed;
+                    document.undoStack()->undo();
+                    document.undoStack()->redo();
+                }
+                times[withCopy].push_back(timer.nsecsElapsed() / 1e6);
+                // The copy is written between runs, as between a player's
+                // clicks.
+                QCoreApplication::processEvents();
+                document.flushRecovery();
+            }
+        }
+        if (!allSteps || !QFile::exists(work.filePath(QStringLiteral("recovery")))) {
+            std::fprintf(stderr, "officer-bench: the steps or the recovery copy failed\n");
+            return 1;
+        }
+        report("steps_ms", median(times[0]), "ms");
+        report("steps_recovery_ms", median(times[1]), "ms");
+        // Each run's two times were taken side by side, so their ratio is
+        // spared the machine's slower and quicker spells.
+        std::vector<double> ratios;
+        for (size_t run = 0; run < times[0].size(); ++run)
+            ratios.push_back(times[1][run] / times[0][run]);
+        report("step_recovery_ratio", median(ratios), "x");
+    }
 
     // Opening a file through the window's dialog and saving it back, with
     // the dialog and the message box answered as soon as they show.

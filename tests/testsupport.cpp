@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 #include "mainwindow.h"
+#include "recovery.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextCodec>
 
@@ -139,6 +141,8 @@ void DialogDriver::answerFileDialog(QFileDialog *dialog)
 
 std::unique_ptr<MainWindow> startWindowIn(const QString &dir)
 {
+    if (QStandardPaths::isTestModeEnabled())
+        QDir(SafeKeeping::recoveryFolder()).removeRecursively();
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir);
     std::unique_ptr<MainWindow> window(new MainWindow);

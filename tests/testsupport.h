@@ -3,6 +3,7 @@
 
 #include "records.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -74,7 +76,10 @@ private:
 };
 
 // Constructs and shows a window started with dir as working directory, so
-// that it loads the name pools found there.
+// that it loads the name pools found there. In Qt's test folders, the
+// recovery copies left by windows of the tests before, which were destroyed
+// without being closed, are removed first, so that opening a file again does
+// not offer them.
 std::unique_ptr<MainWindow> startWindowIn(const QString &dir);
 
 // Driving the window.
@@ -87,5 +92,22 @@ QStringList listedNames(MainWindow &window);
 void activate(QWidget &window);
 // Triggers the window's action bound to a standard shortcut (undo, redo).
 void triggerAction(MainWindow &window, QKeySequence::StandardKey key);
+
+// Hands the next window of type W that opens, as a modal window or a popup,
+// to answer; owner keeps the watch.
+template<typename W>
+void whenShown(QObject *owner, std::function<void(W *)> answer)
+{
+    auto *timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget *shown = QApplication::activePopupWidget();
+        if (auto *window = qobject_cast<W *>(shown ? shown : QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(window);
+        }
+    });
+    timer->start(5);
+}
 
 #endif // TESTSUPPORT_H

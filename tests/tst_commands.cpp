@@ -1,3 +1,4 @@
+#include "datafolder.h"
 #include "editdata.h"
 #include "family.h"
 #include "mainwindow.h"
@@ -33,6 +34,7 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -70,6 +72,11 @@ private:
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
 };
+
+void TestCommands::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestCommands::init()
 {

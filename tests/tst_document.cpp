@@ -2,6 +2,7 @@
 // or none when it changes nothing, and every view follows the document
 // whichever window made the change.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "names.h"
@@ -24,6 +25,7 @@ class TestDocument : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void oneStepPerOperation();
     void refusedOrUnchangedMakesNoStep();
     void viewsFollowChangesMadeElsewhere();
@@ -44,6 +46,11 @@ QString writeSample(const QTemporaryDir &dir)
 }
 
 } // namespace
+
+void TestDocument::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestDocument::oneStepPerOperation()
 {

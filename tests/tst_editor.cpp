@@ -1,6 +1,7 @@
 // The editor around the commands: undo and redo, the guard against unsaved
 // changes, the title, the menus and the language of Qt's own dialogs.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "startup.h"
@@ -26,6 +27,7 @@ class TestEditor : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void undoAndRedoEachCommand_data();
@@ -49,6 +51,11 @@ private:
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
 };
+
+void TestEditor::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestEditor::init()
 {

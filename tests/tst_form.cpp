@@ -1,3 +1,4 @@
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "testsupport.h"
@@ -49,6 +50,7 @@ private:
 
 void TestForm::initTestCase()
 {
+    useOwnDataFolder();
     copyBundledPools(m_dir.path());
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir.path());

@@ -1,6 +1,7 @@
 // Importing officers from another data file, and the backup kept before the
 // first save.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "importdialog.h"
 #include "importofficers.h"
@@ -73,6 +74,7 @@ class TestImport : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void importedBytes();
     void importThatDoesNotFitChangesNothing();
@@ -88,6 +90,11 @@ private:
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
 };
+
+void TestImport::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestImport::cleanup()
 {

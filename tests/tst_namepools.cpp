@@ -1,3 +1,4 @@
+#include "datafolder.h"
 #include "mainwindow.h"
 #include "names.h"
 #include "testsupport.h"
@@ -16,6 +17,7 @@ class TestNamePools : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void parsing_data();
     void parsing();
     void parsingIsFastOnLargePools();
@@ -27,6 +29,11 @@ private slots:
     void installedFolderOnlyWhenTheWorkingFolderHasNoPool();
     void installedPoolsLieWhereThePackagesPutThem();
 };
+
+void TestNamePools::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestNamePools::parsing_data()
 {

@@ -1,6 +1,7 @@
 // The officer editor: which bytes each field writes, what it refuses, the
 // father and portrait choices, and the edit as one step of the window.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "familytree.h"
 #include "mainwindow.h"
@@ -78,6 +79,7 @@ class TestOfficerEditor : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void eachFieldWritesItsBytes();
@@ -100,6 +102,11 @@ private:
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
 };
+
+void TestOfficerEditor::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestOfficerEditor::init()
 {

@@ -1,3 +1,4 @@
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "testsupport.h"
@@ -15,6 +16,7 @@ class TestOpenSave : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void wrongSizesAreRefused_data();
@@ -38,6 +40,11 @@ private:
     std::unique_ptr<DialogDriver> m_driver;
     std::unique_ptr<MainWindow> m_window;
 };
+
+void TestOpenSave::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestOpenSave::init()
 {
@@ -236,8 +243,11 @@ void TestOpenSave::saveRewritesDeletedAndShortenedFiles()
     expectMessage("information", "保存", "保存完成。");
     QCOMPARE(readFile(path), image);
 
+    // Another program's file is overwritten once the player agrees.
     QVERIFY(writeFile(path, QByteArray(100, 'z')));
+    m_driver->planAnswer(QMessageBox::Yes);
     click(*m_window, "cmd_save");
+    QCOMPARE(m_driver->takeQuestions().size(), 1);
     expectMessage("information", "保存", "保存完成。");
     QCOMPARE(readFile(path), image);
 }

@@ -1,6 +1,7 @@
 // Robustness: random data files driven through random command sequences,
 // hostile name-pool files and hostile paths in the open command.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "names.h"
@@ -688,6 +689,7 @@ private:
 
 void TestRobustness::initTestCase()
 {
+    useOwnDataFolder();
     QVERIFY(m_dir.isValid());
     QVERIFY(big5Codec());
     copyBundledPools(m_dir.path());

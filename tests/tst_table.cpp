@@ -4,6 +4,7 @@
 
 #include "batcheditdialog.h"
 #include "csvupdatedialog.h"
+#include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
 #include "officerdialog.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -80,7 +80,7 @@ void TestTable::initTestCase()
 {
     // The player's own settings stay as they are. Windows keeps settings
     // only for a named organization, as the program names itself at start.
-    QStandardPaths::setTestModeEnabled(true);
+    useOwnDataFolder();
     QCoreApplication::setOrganizationName(QStringLiteral("officer-maker-tests"));
 }
 
@@ -161,16 +161,7 @@ QByteArray TestTable::exported(const QString &path)
 template<typename W>
 void TestTable::whenShown(std::function<void(W *)> answer)
 {
-    auto *timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget *shown = QApplication::activePopupWidget();
-        if (auto *window = qobject_cast<W *>(shown ? shown : QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(window);
-        }
-    });
-    timer->start(5);
+    ::whenShown<W>(this, std::move(answer));
 }
 
 // Numbers sort by value, the second click reverses, and the order holds

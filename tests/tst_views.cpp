@@ -1,6 +1,7 @@
 // The officers as the window shows them beyond its list: the details dialog,
 // removal from the list, and the family tree following every change.
 
+#include "datafolder.h"
 #include "editdata.h"
 #include "familytreewindow.h"
 #include "mainwindow.h"
@@ -28,6 +29,7 @@ class TestViews : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void removal();
@@ -50,6 +52,11 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QListView *m_list = nullptr;
 };
+
+void TestViews::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestViews::init()
 {

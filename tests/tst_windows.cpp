@@ -1,6 +1,7 @@
 // Two files side by side: more windows, and officers copied, pasted and
 // dragged between them.
 
+#include "datafolder.h"
 #include "importofficers.h"
 #include "mainwindow.h"
 #include "officercode.h"
@@ -47,6 +48,7 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void copyAndPasteIntoAnotherWindow();
@@ -64,6 +66,11 @@ private:
     QByteArray m_theirs; // 孫堅 (700), his son 孫策 (703), 周瑜
     QByteArray m_ours; // 曹操, whose portrait 孫堅 has too
 };
+
+void TestWindows::initTestCase()
+{
+    useOwnDataFolder();
+}
 
 void TestWindows::init()
 {

@@ -7,7 +7,9 @@
 // Reading a data file from disk, and the backup kept beside it.
 namespace EditData {
 
-enum class ReadError { None, CannotOpen, WrongSize };
+// HeldElsewhere comes only from opening a file in a window: another window
+// or another running copy of the program has it open.
+enum class ReadError { None, CannotOpen, WrongSize, HeldElsewhere };
 
 // Reads the data file at path whole into image. Only a regular file is read,
 // since opening a pipe would block until something writes to it, and only

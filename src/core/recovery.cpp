@@ -88,10 +88,15 @@ RecoveryWriter::~RecoveryWriter()
 
 void RecoveryWriter::schedule(const QString &path, const QByteArray &bytes)
 {
+    schedule(path, [bytes] { return bytes; });
+}
+
+void RecoveryWriter::schedule(const QString &path, std::function<QByteArray()> makeBytes)
+{
     if (m_hasPending && path != m_pendingPath)
         writePending();
     m_pendingPath = path;
-    m_pendingBytes = bytes;
+    m_pendingBytes = std::move(makeBytes);
     m_hasPending = true;
     // While a write is under way, the next starts its delay when that one
     // is done.
@@ -103,9 +108,12 @@ void RecoveryWriter::remove(const QString &path)
 {
     if (m_hasPending && path == m_pendingPath) {
         m_hasPending = false;
-        m_pendingBytes.clear();
+        m_pendingBytes = nullptr;
         m_timer.stop();
     }
+    if (m_removed.contains(path))
+        return;
+    m_removed.insert(path);
     const QString folder = m_folder;
     m_pool.start(QRunnable::create([folder, path] { removeRecovery(folder, path); }));
 }
@@ -117,6 +125,7 @@ void RecoveryWriter::finish()
         writePending();
     m_pool.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_removed.clear();
 }
 
 void RecoveryWriter::writePending()
@@ -125,9 +134,10 @@ void RecoveryWriter::writePending()
         return;
     const QString folder = m_folder;
     const QString path = m_pendingPath;
-    const QByteArray bytes = m_pendingBytes;
+    const QByteArray bytes = m_pendingBytes();
+    m_removed.remove(path);
     m_hasPending = false;
-    m_pendingBytes.clear();
+    m_pendingBytes = nullptr;
     ++m_writesUnderWay;
     m_pool.start(QRunnable::create([this, folder, path, bytes] {
         const QString error = writeRecovery(folder, path, bytes);

@@ -4,9 +4,12 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QThreadPool>
 #include <QTimer>
+
+#include <functional>
 
 // Recovery copies: the unsaved state of an open file, kept in a file of the
 // program's own so that a crash loses nothing. The data file itself is never
@@ -55,9 +58,17 @@ public:
     // Notes bytes as the unsaved state of the data file at path. Costs no
     // more than keeping a reference to the bytes.
     void schedule(const QString &path, const QByteArray &bytes);
+    // The same for bytes that are made only when they are to be written, so
+    // that however many changes come, they are made once per write:
+    // makeBytes runs on the caller's thread when the write starts (at the
+    // latest in finish() or the destructor), and what it returns is written
+    // on the writer's thread.
+    void schedule(const QString &path, std::function<QByteArray()> makeBytes);
 
     // Drops what is noted for path and removes its recovery copy, after any
-    // write already under way.
+    // write already under way. Once the writer has removed the copy, further
+    // removals cost nothing until it writes the copy again, or until finish()
+    // (after which another program may have written one).
     void remove(const QString &path);
 
     // Writes at once what is noted and waits until every write and removal
@@ -77,9 +88,11 @@ private:
     QTimer m_timer;
     QThreadPool m_pool;
     QString m_pendingPath;
-    QByteArray m_pendingBytes;
+    std::function<QByteArray()> m_pendingBytes;
     bool m_hasPending = false;
     int m_writesUnderWay = 0;
+    // Paths whose copy this writer removed and has not written since.
+    QSet<QString> m_removed;
 };
 
 } // namespace SafeKeeping

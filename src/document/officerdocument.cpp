@@ -2,12 +2,15 @@
 
 #include "batchedit.h"
 #include "csvupdate.h"
+#include "diskwatcher.h"
 #include "family.h"
+#include "filekey.h"
 #include "importofficers.h"
 #include "names.h"
 #include "officercode.h"
 #include "officerdetails.h"
 #include "recordscommand.h"
+#include "recovery.h"
 #include "simplifiedconverter.h"
 #include "typedname.h"
 
@@ -19,6 +22,7 @@
 #include <algorithm>
 
 using namespace EditData;
+using namespace SafeKeeping;
 
 namespace {
 
@@ -26,18 +30,65 @@ namespace {
 // the history stays small however long the session.
 constexpr int undoLimit = 100;
 
+// How long the file's events settle, and how long after a change its
+// recovery copy is written, in milliseconds.
+constexpr int settleMs = 500;
+constexpr int recoveryDelayMs = 500;
+
+// The most of a file that a dated copy takes: whatever another program
+// wrote there, a copy of it stays a reasonable size.
+constexpr qint64 datedCopyLimit = 64 * 1024 * 1024;
+
 } // namespace
 
 OfficerDocument::OfficerDocument(QObject *parent)
     : QObject(parent)
     , m_undoStack(new QUndoStack(this))
+    , m_backupsFolder(backupsFolder())
+    , m_watcher(new DiskWatcher(settleMs, this))
 {
     m_undoStack->setUndoLimit(undoLimit);
     connect(m_undoStack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modificationChanged(!clean); });
+    // A step, an undo or a redo; a save makes the history clean without
+    // moving it.
+    connect(m_undoStack, &QUndoStack::indexChanged, this, &OfficerDocument::noteUnsavedState);
+    connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (clean && !m_loading)
+            dropRecovery();
+    });
+    connect(m_watcher, &DiskWatcher::changed, this, &OfficerDocument::fileChangedOnDisk);
+    connect(m_watcher, &DiskWatcher::deleted, this, &OfficerDocument::fileDeletedOnDisk);
+    setRecoveryFolder(recoveryFolder());
 }
 
-OfficerDocument::~OfficerDocument() = default;
+OfficerDocument::~OfficerDocument()
+{
+    // The recovery copy still due is made of the records, so it is written
+    // while they are there.
+    delete m_recovery;
+    m_recovery = nullptr;
+}
+
+void OfficerDocument::setRecoveryFolder(const QString &folder)
+{
+    if (m_recovery) {
+        dropRecovery();
+        delete m_recovery;
+        m_recovery = nullptr;
+    }
+    if (folder.isEmpty())
+        return;
+    m_recovery = new RecoveryWriter(folder, recoveryDelayMs, this);
+    connect(m_recovery, &RecoveryWriter::written, this, &OfficerDocument::recoveryWritten);
+    connect(m_recovery, &RecoveryWriter::failed, this, &OfficerDocument::recoveryFailed);
+    noteUnsavedState();
+}
+
+void OfficerDocument::setBackupsFolder(const QString &folder)
+{
+    m_backupsFolder = folder;
+}
 
 bool OfficerDocument::isModified() const
 {
@@ -47,50 +98,242 @@ bool OfficerDocument::isModified() const
 EditData::ReadError OfficerDocument::open(const QString &path)
 {
     // Nothing of the file that is open now changes until the new one has
-    // been read whole and checked, so a refused file costs no work.
+    // been read whole and checked, so a refused file costs no work. Its lock
+    // is let go only once the new file is taken.
+    FileLock lock;
+    const bool held = m_lock.holds(path);
+    // A lock that cannot be made at all (no writable temporary folder) does
+    // not keep the player from the file; only a lock held elsewhere does.
+    if (!held && lock.lock(path) == FileLock::HeldElsewhere)
+        return ReadError::HeldElsewhere;
     QByteArray image;
     const ReadError error = readDataFile(path, image);
     if (error != ReadError::None)
         return error;
+    if (!held)
+        m_lock = std::move(lock);
 
+    dropRecovery();
     m_filePath = path;
-    m_fileImage = image;
-    splitRecords();
-    buildPortraitPools();
-    markUsedPortraits();
-    m_undoStack->clear();
-    m_backupDue = true;
+    loadImage(image);
+    m_watcher->watch(path, image);
+    lookForRecovery();
     emit filePathChanged(m_filePath);
     emit recordsChanged();
     return ReadError::None;
 }
 
-QString OfficerDocument::backUpBeforeFirstWrite()
+EditData::ReadError OfficerDocument::reload()
 {
-    if (!m_backupDue || !QFileInfo(m_filePath).isFile())
-        return QString();
-    const QString failure = backUpFile(m_filePath);
-    if (failure.isEmpty())
+    QByteArray image;
+    const ReadError error = readDataFile(m_filePath, image);
+    if (error != ReadError::None)
+        return error;
+    dropRecovery();
+    loadImage(image);
+    m_watcher->setCurrent(image);
+    emit recordsChanged();
+    return ReadError::None;
+}
+
+// Makes image the file's bytes as read, with a new history.
+void OfficerDocument::loadImage(const QByteArray &image)
+{
+    m_fileImage = image;
+    m_records = EditData::splitRecords(m_fileImage);
+    buildPortraitPools();
+    markUsedPortraits();
+    m_loading = true;
+    m_undoStack->clear();
+    m_loading = false;
+    m_backupDue = true;
+    m_lastDatedCopy.clear();
+}
+
+QByteArray OfficerDocument::imageWithRecords() const
+{
+    QByteArray image = m_fileImage;
+    EditData::writeRecordsToImage(m_records, image);
+    return image;
+}
+
+bool OfficerDocument::changedOnDisk() const
+{
+    if (!isOpen() || !QFileInfo(m_filePath).isFile())
+        return false;
+    QByteArray onDisk;
+    // A file that cannot be read may hold anything: it is not overwritten
+    // unasked either.
+    return !readFileHead(m_filePath, fileSize + 1, onDisk).isEmpty() || onDisk != m_fileImage;
+}
+
+std::optional<OfficerDocument::BackupFailure> OfficerDocument::backUpBeforeWrite(bool othersVersion)
+{
+    if (!isOpen() || !QFileInfo(m_filePath).isFile() || (!m_backupDue && !othersVersion))
+        return std::nullopt;
+    std::optional<BackupFailure> failure;
+    if (m_backupDue) {
+        const QString error = backUpFile(m_filePath);
+        if (!error.isEmpty())
+            failure = BackupFailure{backupPath(m_filePath), error};
+    }
+    QByteArray onDisk;
+    QString error = readFileHead(m_filePath, datedCopyLimit, onDisk);
+    if (!error.isEmpty()) {
+        if (!failure)
+            failure = BackupFailure{m_filePath, error};
+    } else if (m_lastDatedCopy.isNull() || onDisk != m_lastDatedCopy) {
+        QString copy;
+        error = addBackup(m_backupsFolder, m_filePath, onDisk, &copy);
+        if (error.isEmpty()) {
+            m_lastDatedCopy = onDisk;
+            emit backupsChanged();
+        } else if (!failure) {
+            failure = BackupFailure{copy, error};
+        }
+    }
+    if (!failure)
         m_backupDue = false;
     return failure;
 }
 
 QString OfficerDocument::writeFile()
 {
-    writeRecordsToImage();
+    const QByteArray image = imageWithRecords();
 
     // The image replaces the file whole, or the file stays as it was.
     QSaveFile file(m_filePath);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return tr("文件無法以可寫方式打開。");
-    if (file.write(m_fileImage) != m_fileImage.size() || !file.commit()) {
+    if (file.write(image) != image.size() || !file.commit()) {
         file.cancelWriting();
         return tr("文件寫入失敗。");
     }
+    m_fileImage = image;
     m_backupDue = false;
+    m_lastDatedCopy.clear();
+    m_watcher->setCurrent(image);
     m_undoStack->setClean();
     return QString();
+}
+
+QString OfficerDocument::backUpUnsaved()
+{
+    if (!isOpen())
+        return QString();
+    const QString error = addBackup(m_backupsFolder, m_filePath, imageWithRecords());
+    if (error.isEmpty())
+        emit backupsChanged();
+    return error;
+}
+
+QVector<SafeKeeping::Backup> OfficerDocument::backups() const
+{
+    return isOpen() ? listBackups(m_backupsFolder, m_filePath) : QVector<Backup>();
+}
+
+EditData::ReadError OfficerDocument::restoreBackup(const SafeKeeping::Backup &backup)
+{
+    if (!isOpen())
+        return ReadError::CannotOpen;
+    QByteArray image;
+    const ReadError error = readDataFile(backup.file, image);
+    if (error == ReadError::None)
+        replaceRecords(tr("還原備份"), EditData::splitRecords(image));
+    return error;
+}
+
+std::optional<QDateTime> OfficerDocument::recoveryTime() const
+{
+    return m_foundRecovery ? std::optional<QDateTime>(m_foundRecovery->time) : std::nullopt;
+}
+
+bool OfficerDocument::recover()
+{
+    if (!m_foundRecovery)
+        return false;
+    const QList<QByteArray> records = EditData::splitRecords(m_foundRecovery->bytes);
+    m_foundRecovery.reset();
+    return replaceRecords(tr("恢復未保存的修改"), records);
+}
+
+void OfficerDocument::discardRecovery()
+{
+    if (!m_foundRecovery)
+        return;
+    m_foundRecovery.reset();
+    if (m_recovery)
+        m_recovery->remove(m_filePath);
+}
+
+void OfficerDocument::flushRecovery()
+{
+    if (m_recovery)
+        m_recovery->finish();
+}
+
+void OfficerDocument::closeFile()
+{
+    m_foundRecovery.reset();
+    dropRecovery();
+    flushRecovery();
+    m_watcher->stop();
+    m_lock.unlock();
+}
+
+// After a step, an undo or a redo: notes that the recovery copy is due. The
+// file's bytes are made of the records only when the copy is written, at
+// most once per delay however many steps come, so a step costs next to
+// nothing.
+void OfficerDocument::noteUnsavedState()
+{
+    if (m_loading || !m_recovery || !isOpen() || !isModified())
+        return;
+    m_recovery->schedule(m_filePath, [this] { return imageWithRecords(); });
+    m_recoveryNoted = true;
+}
+
+// Removes the recovery copy of the unsaved state, which was saved or dropped.
+void OfficerDocument::dropRecovery()
+{
+    if (!m_recovery || !m_recoveryNoted)
+        return;
+    m_recovery->remove(m_filePath);
+    m_recoveryNoted = false;
+}
+
+// Looks for a recovery copy of the file just opened. One that holds the
+// file's own records has nothing to give and is removed; one that is not a
+// data file's size was not written by the program and is left alone.
+void OfficerDocument::lookForRecovery()
+{
+    m_foundRecovery.reset();
+    if (!m_recovery)
+        return;
+    // The copy of the file open before may be on its way off the disk.
+    m_recovery->finish();
+    auto recovery = std::make_unique<Recovery>();
+    if (!readRecovery(m_recovery->folder(), m_filePath, *recovery)
+        || recovery->bytes.size() != fileSize)
+        return;
+    if (EditData::splitRecords(recovery->bytes) == m_records)
+        m_recovery->remove(m_filePath);
+    else
+        m_foundRecovery = std::move(recovery);
+}
+
+// Makes records the document's records in one undo step, the portrait pools
+// rebuilt from them; no step when nothing changes.
+bool OfficerDocument::replaceRecords(const QString &stepName, const QList<QByteArray> &records)
+{
+    if (records.size() != m_records.size())
+        return false;
+    const EditState before = editState();
+    m_records = records;
+    buildPortraitPools();
+    markUsedPortraits();
+    return commitStep(stepName, before);
 }
 
 OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyName,
@@ -248,16 +491,6 @@ int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::Bat
     const int changed = applyBatchEdit(m_records, selected, edit);
     commitStep(tr("批量修改"), before);
     return changed;
-}
-
-void OfficerDocument::splitRecords()
-{
-    m_records = EditData::splitRecords(m_fileImage);
-}
-
-void OfficerDocument::writeRecordsToImage()
-{
-    EditData::writeRecordsToImage(m_records, m_fileImage);
 }
 
 void OfficerDocument::buildPortraitPools()

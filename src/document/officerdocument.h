@@ -1,11 +1,14 @@
 #ifndef OFFICERDOCUMENT_H
 #define OFFICERDOCUMENT_H
 
+#include "backups.h"
 #include "datafile.h"
 #include "editdata.h"
+#include "filelock.h"
 #include "generate.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -13,6 +16,7 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QUndoStack;
@@ -29,11 +33,25 @@ struct NamePools;
 struct PersonName;
 } // namespace Names
 
+namespace SafeKeeping {
+class DiskWatcher;
+class RecoveryWriter;
+struct Recovery;
+} // namespace SafeKeeping
+
 // One open data file: its path and bytes, the 150 officer records cut out
 // of them, the portrait pools and the undo history. Every change is an
 // operation of the document that makes one undo step, or none when nothing
 // changed, and the document's signals tell every view what changed. It shows
 // no window and no message: an operation returns what came of it.
+//
+// The document also keeps the player's work safe. It holds two states apart:
+// its own unsaved changes (the undo history), and whether the file on disk
+// still holds the bytes it last read or wrote. While a file is open it holds
+// the file's lock, so no other window or running copy opens it too, and it
+// watches the file for other programs' changes. While there are unsaved
+// changes, a recovery copy of them is kept outside the file; dated copies of
+// the file are kept before the program replaces it.
 class OfficerDocument : public QObject
 {
     Q_OBJECT
@@ -52,8 +70,22 @@ public:
         EmptyPools, // a name pool that the batch needs is empty
     };
 
+    // A backup that could not be made: the file it was to be written to,
+    // and why.
+    struct BackupFailure
+    {
+        QString file;
+        QString reason;
+    };
+
     explicit OfficerDocument(QObject *parent = nullptr);
     ~OfficerDocument() override;
+
+    // Where the recovery copy and the dated backups are kept: by default the
+    // program's own folders (SafeKeeping::recoveryFolder and backupsFolder).
+    // With an empty recovery folder no recovery copy is kept.
+    void setRecoveryFolder(const QString &folder);
+    void setBackupsFolder(const QString &folder);
 
     // Empty while no file is open.
     QString filePath() const { return m_filePath; }
@@ -65,15 +97,59 @@ public:
     bool isModified() const;
 
     // Reads the data file at path and, when it is taken, makes it the open
-    // file with a new undo history. A refused file changes nothing.
+    // file with a new undo history. A refused file changes nothing; so does
+    // a file that another window or running copy has open (HeldElsewhere).
+    // The file this document has open is no conflict. Once another file is
+    // taken, the recovery copy of the one before is removed: its unsaved
+    // changes were saved or dropped before. Then looks for a recovery copy
+    // of the new file (see recoveryTime).
     EditData::ReadError open(const QString &path);
-    // Before the file is first written after it was opened, keeps it as it
-    // stands on disk beside it; a file that is gone leaves nothing to keep.
-    // Returns why the backup could not be made, or an empty string.
-    QString backUpBeforeFirstWrite();
+    // Reads the open file again from disk as open() would, as another program
+    // changed it: a new undo history, a backup due again, the unsaved changes
+    // and their recovery copy dropped. A refused file changes nothing.
+    EditData::ReadError reload();
+
+    // True when the file on disk holds other bytes than those last read or
+    // written, or cannot be read: another program changed it. A file gone
+    // from the disk is not changed; saving writes it again.
+    bool changedOnDisk() const;
+    // Before the file is written: at the first write after each open, keeps
+    // the file as it stands on disk as the .bak beside it and as a dated copy;
+    // with othersVersion (the file holds another program's change) keeps the
+    // dated copy in any case. One dated copy at most, of the bytes on disk
+    // now; a file that is gone leaves nothing to keep. Returns what could not
+    // be kept, nothing once all was kept; asked again after a failure, the
+    // same bytes are not copied twice.
+    std::optional<BackupFailure> backUpBeforeWrite(bool othersVersion = false);
     // Writes the records into the open file, which is replaced whole or left
     // as it was. Returns what went wrong, or an empty string once written.
     QString writeFile();
+    // Keeps the unsaved state (the file's bytes with the records as they are
+    // now) as a dated copy, before a reload drops it. Returns what went
+    // wrong, or an empty string.
+    QString backUpUnsaved();
+
+    // The dated backups of the open file, newest first.
+    QVector<SafeKeeping::Backup> backups() const;
+    // Puts the records of a dated backup into the document as one undo step;
+    // the file is not written. A copy that is not a data file's size (another
+    // program may have written anything) is refused, as open() refuses it.
+    EditData::ReadError restoreBackup(const SafeKeeping::Backup &backup);
+
+    // When the file last opened has a recovery copy holding other records
+    // than the file (a copy left by a crash): when the copy was written.
+    std::optional<QDateTime> recoveryTime() const;
+    // Puts the recovered records into the document as one undo step, so that
+    // undo goes back to the file as it is on disk; the file is not written.
+    bool recover();
+    // Removes the recovery copy found at the open.
+    void discardRecovery();
+    // Writes the recovery copy now, if one is due, and waits for the disk.
+    void flushRecovery();
+    // The window that shows the file closes normally: removes the recovery
+    // copy (the unsaved changes were saved or dropped), stops watching the
+    // file and lets other windows open it. The records stay as they are.
+    void closeFile();
 
     // The commands. Each checks everything before it changes anything.
     // generateSingle takes the names as typed (see Names::nameToWrite: names
@@ -117,10 +193,26 @@ signals:
     void filePathChanged(const QString &path);
     // The document gained its first unsaved change or lost its last one.
     void modificationChanged(bool modified);
+    // Another program changed the open file: onDisk is what the file now
+    // holds (at most one byte more than a data file). Sent once for each new
+    // content, never for the program's own saves.
+    void fileChangedOnDisk(const QByteArray &onDisk);
+    // The open file is gone from the disk; sent once until it is back.
+    void fileDeletedOnDisk();
+    // The recovery copy was written, or could not be (reason as the file
+    // system says it); neither stops anything.
+    void recoveryWritten();
+    void recoveryFailed(const QString &reason);
+    // A dated backup of the open file was made.
+    void backupsChanged();
 
 private:
-    void splitRecords();
-    void writeRecordsToImage();
+    void loadImage(const QByteArray &image);
+    QByteArray imageWithRecords() const;
+    void noteUnsavedState();
+    void dropRecovery();
+    void lookForRecovery();
+    bool replaceRecords(const QString &stepName, const QList<QByteArray> &records);
     void buildPortraitPools();
     void markUsedPortraits();
     void generateOfficer(qint64 slot, bool female, quint8 birthYear, const QString &familyName,
@@ -133,6 +225,7 @@ private:
     bool commitStep(const QString &name, const EditData::EditState &before);
 
     QString m_filePath;
+    // The bytes last read from or written to the file.
     QByteArray m_fileImage;
     QList<QByteArray> m_records;
     QMap<quint16, bool> m_malePortraits;
@@ -140,8 +233,20 @@ private:
     QMap<quint16, bool> m_allMalePortraits;
     QMap<quint16, bool> m_allFemalePortraits;
     QUndoStack *m_undoStack;
-    // From a successful open until the backup is made or the file written.
+    // From a successful open until the backups are made or the file written.
     bool m_backupDue = false;
+    // What the last dated copy of this open held, until the file is written.
+    QByteArray m_lastDatedCopy;
+    QString m_backupsFolder;
+    SafeKeeping::FileLock m_lock;
+    SafeKeeping::DiskWatcher *m_watcher;
+    SafeKeeping::RecoveryWriter *m_recovery = nullptr; // none while copies are off
+    // A recovery copy of the unsaved state is on disk or on its way.
+    bool m_recoveryNoted = false;
+    // The recovery copy found at the open, until it is taken or discarded.
+    std::unique_ptr<SafeKeeping::Recovery> m_foundRecovery;
+    // While a file is being loaded, the history's signals mean no change.
+    bool m_loading = false;
 };
 
 #endif // OFFICERDOCUMENT_H

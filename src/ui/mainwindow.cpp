@@ -10,6 +10,8 @@
 #include "officerdialog.h"
 #include "officerdragdrop.h"
 #include "officertablewindow.h"
+#include "readerror.h"
+#include "restoredialog.h"
 #include "typedname.h"
 
 #include <QApplication>
@@ -108,6 +110,13 @@ MainWindow::MainWindow(std::shared_ptr<const Names::NamePools> namePools, QWidge
         updateTitle();
     });
     connect(m_document, &OfficerDocument::modificationChanged, this, &QWidget::setWindowModified);
+    connect(m_document, &OfficerDocument::fileChangedOnDisk, this, &MainWindow::fileChangedOnDisk);
+    connect(m_document, &OfficerDocument::fileDeletedOnDisk, this,
+            [this] { showStatus(tr("「%1」已從磁碟上刪除。").arg(fileName())); });
+    connect(m_document, &OfficerDocument::recoveryFailed, this,
+            [this](const QString &reason) { showStatus(tr("無法寫入恢復文件：%1").arg(reason)); });
+    connect(m_document, &OfficerDocument::filePathChanged, this, &MainWindow::updateRestoreAction);
+    connect(m_document, &OfficerDocument::backupsChanged, this, &MainWindow::updateRestoreAction);
     // A message about the command that made a step misleads once the step
     // is undone or redone.
     connect(m_document->undoStack(), &QUndoStack::indexChanged, statusBar(),
@@ -161,6 +170,10 @@ void MainWindow::createMenus()
     m_importAction->setEnabled(false);
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
     saveAction->setShortcuts(QKeySequence::Save);
+    m_restoreAction = fileMenu->addAction(tr("還原備份…"), this, &MainWindow::restoreBackup);
+    m_restoreAction->setEnabled(false);
+    // Another window or running copy may have made backups meanwhile.
+    connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::updateRestoreAction);
     fileMenu->addSeparator();
     QAction *newWindowAction = fileMenu->addAction(tr("新視窗"), this, &MainWindow::openNewWindow);
     newWindowAction->setShortcuts(QKeySequence::New);
@@ -230,6 +243,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_familyTree->close();
     if (m_officerTable)
         m_officerTable->close();
+    // The unsaved changes were saved or dropped: their recovery copy goes,
+    // and other windows may open the file.
+    m_document->closeFile();
     event->accept();
 }
 
@@ -243,11 +259,13 @@ void MainWindow::commitData(QSessionManager &manager)
         if (!maybeSave())
             manager.cancel();
     } else if (m_document->isModified()) {
-        // Nobody can be asked: keep the work rather than lose it, with a
-        // backup if one can be made.
-        m_document->backUpBeforeFirstWrite();
+        // Nobody can be asked: keep the work rather than lose it, with
+        // backups if they can be made, another program's version among them.
+        m_document->backUpBeforeWrite(m_document->changedOnDisk());
         if (m_document->writeFile().isEmpty())
             showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_document->filePath())));
+        else
+            m_document->flushRecovery();
     }
 }
 #endif
@@ -258,9 +276,7 @@ bool MainWindow::maybeSave()
     if (!m_document->isModified())
         return true;
     const QMessageBox::StandardButton answer = QMessageBox::question(
-            this, tr("未保存的修改"),
-            tr("「%1」有未保存的修改，是否先保存？")
-                    .arg(QFileInfo(m_document->filePath()).fileName()),
+            this, tr("未保存的修改"), tr("「%1」有未保存的修改，是否先保存？").arg(fileName()),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     switch (answer) {
     case QMessageBox::Save:
@@ -279,6 +295,12 @@ void MainWindow::updateTitle()
     fileName.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("%1[*] - %2").arg(fileName, tr("龍旗戰記新武將作成器")));
     setWindowModified(m_document->isModified());
+}
+
+// The name of the open file, as messages name it.
+QString MainWindow::fileName() const
+{
+    return QFileInfo(m_document->filePath()).fileName();
 }
 
 void MainWindow::showStatus(const QString &text)
@@ -328,11 +350,57 @@ void MainWindow::on_cmd_open_clicked()
                                                       QString(), QStringLiteral("editdata.rqv"));
     if (path.isEmpty())
         return;
-    if (!wasRead(m_document->open(path)))
+    if (!wasRead(m_document->open(path), path))
         return;
+    offerRecovery();
     showStatus(tr("已打開%1，共%2名武將。")
                        .arg(QDir::toNativeSeparators(path))
                        .arg(occupiedSlots(m_document->records()).size()));
+}
+
+// Offers the unsaved changes that a crash left of the file just opened.
+void MainWindow::offerRecovery()
+{
+    const std::optional<QDateTime> time = m_document->recoveryTime();
+    if (!time)
+        return;
+    if (QMessageBox::question(
+                this, tr("恢復"),
+                tr("「%1」有未保存的修改（%2）。要恢復嗎？")
+                        .arg(fileName(), time->toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes)
+        m_document->recover();
+    else
+        m_document->discardRecovery();
+}
+
+// Another program changed the open file: it is read again at once when
+// nothing would be lost, and only when the player agrees otherwise. With
+// unsaved changes, content that could not be read is not worth a question;
+// the next save asks before it overwrites it.
+void MainWindow::fileChangedOnDisk(const QByteArray &onDisk)
+{
+    const bool modified = m_document->isModified();
+    ReadError error = ReadError::WrongSize;
+    if (!modified) {
+        error = m_document->reload();
+    } else if (onDisk.size() == fileSize) {
+        if (QMessageBox::question(this, tr("文件已修改"),
+                                  tr("「%1」已被其他程序修改。要重新載入嗎？未保存的修改將會遺失。")
+                                          .arg(fileName()),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+            return;
+        m_document->backUpUnsaved();
+        error = m_document->reload();
+    }
+    if (error == ReadError::None)
+        showStatus(modified ? tr("「%1」已重新載入。").arg(fileName())
+                            : tr("「%1」已被其他程序修改，已重新載入。").arg(fileName()));
+    else
+        showStatus(tr("「%1」已被其他程序修改，無法重新載入：%2")
+                           .arg(fileName(), readErrorText(error, fileName())));
 }
 
 void MainWindow::on_cmd_save_clicked()
@@ -346,14 +414,27 @@ bool MainWindow::save()
 {
     if (!m_document->isOpen())
         return false;
-    const QString backupFailure = m_document->backUpBeforeFirstWrite();
-    if (!backupFailure.isEmpty()
+    // Another program's change is not overwritten unasked.
+    const bool othersVersion = m_document->changedOnDisk();
+    if (othersVersion
         && QMessageBox::question(
                    this, tr("保存"),
-                   tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
-                           .arg(QFileInfo(backupPath(m_document->filePath())).fileName(),
-                                backupFailure),
+                   tr("「%1」在打開之後已被其他程序修改。仍然保存嗎？").arg(fileName()),
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes)
+        return false;
+    const auto backupFailure = m_document->backUpBeforeWrite(othersVersion);
+    // The .bak lies beside the file and is named alone; a dated copy is
+    // named with its folder.
+    const QString failedFile = !backupFailure ? QString()
+                               : backupFailure->file == backupPath(m_document->filePath())
+                                       ? QFileInfo(backupFailure->file).fileName()
+                                       : QDir::toNativeSeparators(backupFailure->file);
+    if (backupFailure
+        && QMessageBox::question(this, tr("保存"),
+                                 tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                                         .arg(failedFile, backupFailure->reason),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                    != QMessageBox::Yes)
         return false;
     const QString failure = m_document->writeFile();
@@ -500,20 +581,43 @@ void MainWindow::removeSelectedOfficers()
         showStatus(tr("已刪除%1名武將。").arg(selected.size()));
 }
 
-// Says why a data file could not be read; true when it was read.
-bool MainWindow::wasRead(ReadError error)
+// Says why the data file at path could not be read; true when it was read.
+bool MainWindow::wasRead(ReadError error, const QString &path)
 {
+    const QString text = readErrorText(error, QFileInfo(path).fileName());
     switch (error) {
     case ReadError::None:
         return true;
     case ReadError::CannotOpen:
-        QMessageBox::critical(this, tr("錯誤"), tr("文件無法打開。"));
-        return false;
     case ReadError::WrongSize:
-        QMessageBox::critical(this, tr("錯誤"), tr("文件大小非預期。"));
+        QMessageBox::critical(this, tr("錯誤"), text);
+        return false;
+    case ReadError::HeldElsewhere:
+        QMessageBox::warning(this, tr("錯誤"), text);
         return false;
     }
     return false;
+}
+
+// Puts the records of a dated backup, chosen by the player, into the
+// document as one undo step.
+void MainWindow::restoreBackup()
+{
+    const QVector<SafeKeeping::Backup> backups = m_document->backups();
+    if (backups.isEmpty())
+        return;
+    RestoreDialog dialog(backups, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const SafeKeeping::Backup chosen = dialog.chosenBackup();
+    if (!chosen.file.isEmpty())
+        wasRead(m_document->restoreBackup(chosen), chosen.file);
+}
+
+void MainWindow::updateRestoreAction()
+{
+    if (m_restoreAction)
+        m_restoreAction->setEnabled(!m_document->backups().isEmpty());
 }
 
 // Copies officers chosen from another data file into the empty slots, in
@@ -526,7 +630,7 @@ void MainWindow::importOfficers()
             this, tr("選擇要匯入武將的數據文件"), QFileInfo(m_document->filePath()).absolutePath(),
             QStringLiteral("editdata.rqv"));
     QByteArray image;
-    if (path.isEmpty() || !wasRead(readDataFile(path, image)))
+    if (path.isEmpty() || !wasRead(readDataFile(path, image), path))
         return;
     const QList<QByteArray> source = splitRecords(image);
     const QList<QByteArray> &records = m_document->records();

@@ -71,7 +71,15 @@ private:
     void commitData(QSessionManager &manager);
     void showStatus(const QString &text);
     bool warnRefused(OfficerDocument::Outcome outcome);
-    bool wasRead(EditData::ReadError error);
+    bool wasRead(EditData::ReadError error, const QString &path);
+    QString fileName() const;
+
+    // Keeping the work safe: recovery after a crash, changes made by other
+    // programs, and the dated backups.
+    void offerRecovery();
+    void fileChangedOnDisk(const QByteArray &onDisk);
+    void restoreBackup();
+    void updateRestoreAction();
 
     // Looking at officers, removing and importing them.
     int listedSlot(int row) const;
@@ -97,6 +105,7 @@ private:
     QAction *m_editAction = nullptr;
     QAction *m_removeAction = nullptr;
     QAction *m_importAction = nullptr;
+    QAction *m_restoreAction = nullptr;
     QAction *m_copyAction = nullptr;
     QAction *m_pasteAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
