@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
 {
     prepareApplication();
     QApplication app(argc, argv);
-    installQtTranslation(app);
+    startInterfaceLanguage(app);
     int result;
     {
         MainWindow window;

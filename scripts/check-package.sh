@@ -53,6 +53,10 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# The program is started in traditional Chinese, the language of the titles
+# above, whatever the machine's language or the language chosen in the
+# program's menu: in the C locale, with settings of its own.
+program_env=(XDG_CONFIG_HOME="$work/config" LANGUAGE= LC_ALL=C.UTF-8)
 
 for tool in appstreamcli cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file objdump strace timeout Xvfb xwininfo; do
     command -v "$tool" >/dev/null \
@@ -215,7 +219,7 @@ run_traced() {
     mkdir "$work/trace-$name"
     printf '%s\n' "$dir" >"$work/trace-$name.dir"
     (
-        env -C "$dir" QT_QPA_PLATFORM=offscreen \
+        env -C "$dir" "${program_env[@]}" QT_QPA_PLATFORM=offscreen \
             strace -ff -qq -e trace=open,openat -e signal=none -o "$work/trace-$name/t" \
             -- timeout -k 2 3 "$program" >"$work/offscreen-$name.log" 2>&1
         echo $? >"$work/trace-$name.status"
@@ -301,7 +305,7 @@ shown_windows() {
 # that), then ends it. When it shows none, its output goes to stderr.
 run_shown() {
     local program=$1 dir=$2 name=$3 pid now seen= after=0
-    env -C "$dir" DISPLAY="$display" QT_QPA_PLATFORM=xcb \
+    env -C "$dir" "${program_env[@]}" DISPLAY="$display" QT_QPA_PLATFORM=xcb \
         timeout -k 2 60 "$program" >"$work/x-$name.log" 2>&1 &
     pid=$!
     for _ in $(seq 300); do

@@ -80,7 +80,7 @@ void TestForm::window()
     QStringList menus;
     for (const QAction *menu : m_window->menuBar()->actions())
         menus << menu->text();
-    QCOMPARE(menus, (QStringList{"文件(&F)", "編輯(&E)", "檢視(&V)"}));
+    QCOMPARE(menus, (QStringList{"文件(&F)", "編輯(&E)", "檢視(&V)", "說明(&H)"}));
     auto *toolBar = m_window->findChild<QToolBar *>(QStringLiteral("mainToolBar"));
     QVERIFY(toolBar);
     QCOMPARE(m_window->toolBarArea(toolBar), Qt::TopToolBarArea);

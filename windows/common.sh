@@ -6,7 +6,7 @@ WINDOWS_QT_PACKAGES=(g++-mingw-w64-x86-64-posix dpkg-dev perl python3 make)
 # For building the program, running its tests under Wine and packaging it.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake wine wine64 nsis icoutils librsvg2-bin zip unzip
     x11-utils xvfb xdotool xclip
-    qttranslations5-l10n python3)
+    qttranslations5-l10n qttools5-dev-tools python3)
 
 OFFICER_CACHE_DIR=${OFFICER_CACHE_DIR:-/var/cache/officer-maker}
 

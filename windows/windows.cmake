@@ -1,7 +1,7 @@
 # The Windows build (cross-built with MinGW-w64 against a static Qt): one
 # .exe that needs only Windows' own DLLs, a GUI program with an icon and
-# version information, carrying Qt's Traditional Chinese translation, which
-# Windows has no shared folder for.
+# version information, carrying Qt's Chinese translations, which Windows has
+# no shared folder for.
 
 # No MinGW runtime DLL either: the toolchain file links with -static.
 set_target_properties(officer-maker PROPERTIES WIN32_EXECUTABLE ON)
@@ -30,16 +30,16 @@ set_source_files_properties(${PROJECT_BINARY_DIR}/windows/officer-maker.rc PROPE
 target_sources(officer-maker PRIVATE ${PROJECT_BINARY_DIR}/windows/officer-maker.rc
                                      ${OFFICER_ICON})
 
-# Qt's own translation, from Debian's qttranslations5-l10n, as a resource of
-# the core library, so that the tests load it as the program does.
-find_file(OFFICER_QT_ZH_TW qtbase_zh_TW.qm PATHS /usr/share/qt5/translations
-          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-configure_file(${OFFICER_QT_ZH_TW} ${PROJECT_BINARY_DIR}/windows/qtbase_zh_TW.qm COPYONLY)
-file(WRITE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc
-"<RCC><qresource prefix=\"/translations\"><file>qtbase_zh_TW.qm</file></qresource></RCC>\n")
-set_target_properties(officer_app PROPERTIES AUTORCC ON)
-target_sources(officer_app PRIVATE ${PROJECT_BINARY_DIR}/windows/officer_translations.qrc)
-target_compile_definitions(officer_app PRIVATE OFFICER_EMBEDDED_TRANSLATIONS)
+# Qt's own translations, from Debian's qttranslations5-l10n, in the resource
+# of the program's translation.
+foreach(_language zh_TW zh_CN)
+    find_file(OFFICER_QT_${_language} qtbase_${_language}.qm PATHS /usr/share/qt5/translations
+              NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    configure_file(${OFFICER_QT_${_language}} ${OFFICER_TRANSLATIONS_DIR}/qtbase_${_language}.qm
+                   COPYONLY)
+    list(APPEND OFFICER_EMBEDDED_TRANSLATIONS qtbase_${_language}.qm)
+endforeach()
+target_compile_definitions(officer_app PRIVATE OFFICER_EMBEDDED_QT_TRANSLATIONS)
 
 # The platforms: windows for the program, offscreen for the tests and for
 # checks of the packaged program without a display.

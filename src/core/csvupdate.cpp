@@ -208,12 +208,12 @@ private:
 
     Verdict father(const QString &text)
     {
-        // "無", or an ID with whatever follows it.
+        // "無" (or its translation), or an ID with whatever follows it.
         int digits = 0;
         while (digits < text.size() && digits < 6 && text.at(digits) >= QLatin1Char('0')
                && text.at(digits) <= QLatin1Char('9'))
             ++digits;
-        const bool none = text == QStringLiteral("無");
+        const bool none = text == QStringLiteral("無") || text == noFatherText();
         if (!none && digits == 0)
             return refused(Fault::NotFather);
         const int id = none ? noFather : text.leftRef(digits).toInt();
@@ -224,7 +224,7 @@ private:
             return refused(Fault::NotFather);
 
         const QString fatherText =
-                id == noFather ? QStringLiteral("無")
+                id == noFather ? noFatherText()
                                : officerIdAndName(m_working.at(fatherSlot), fatherSlot, m_codec);
         const Verdict verdict = changeTo(m_edited.father, fatherText);
         m_edited.fatherId = quint16(id);
@@ -319,12 +319,17 @@ CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &
     CsvUpdatePlan plan;
     const QVector<CsvRow> rows = readCsv(csv);
     const QStringList header = officerTableHeader();
+    // A file exported while the interface was in traditional Chinese keeps
+    // its use when the interface is in simplified Chinese.
+    const QStringList sourceHeader = officerTableSourceHeader();
 
     // For each column of the file, the table's column it holds, or -1 when
     // it is ignored: unknown, computed, or named a second time.
     QVector<int> columns;
     for (const QString &text : rows.value(0).fields) {
         int column = header.indexOf(text.trimmed());
+        if (column < 0)
+            column = sourceHeader.indexOf(text.trimmed());
         if (columns.contains(column) || column == TableColumn::Name
             || column == TableColumn::AbilitySum || column == TableColumn::SkillSum)
             column = -1;

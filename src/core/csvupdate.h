@@ -49,15 +49,16 @@ struct CsvUpdatePlan
 };
 
 // What the CSV file would change in the records. The first line names the
-// columns by the table's header texts, in any order; other columns and the
-// computed ones (姓名, 能力合計, 特技合計) are ignored. Each row names an
-// officer by 編號. An empty cell changes nothing, nor does one equal to the
-// field's value: numbers compare as numbers, the father by his leading ID or
-// "無", names by their text. Any other cell must be a value the officer
-// editor would write, the father judged with the fathers of the earlier rows
-// already set; 性別 cannot change. An apostrophe that the export put before
-// a formula-like text is dropped first. The names are encoded with codec.
-// When codec cannot write a row's names, they are taken as typed in
+// columns by the table's header texts, in any order, in the language of the
+// interface or in traditional Chinese; other columns and the computed ones
+// (姓名, 能力合計, 特技合計) are ignored. Each row names an officer by 編號.
+// An empty cell changes nothing, nor does one equal to the field's value:
+// numbers compare as numbers, the father by his leading ID or "無" (or
+// noFatherText()), names by their text. Any other cell must be a value the
+// officer editor would write, the father judged with the fathers of the
+// earlier rows already set; 性別 cannot change. An apostrophe that the export
+// put before a formula-like text is dropped first. The names are encoded with
+// codec. When codec cannot write a row's names, they are taken as typed in
 // simplified Chinese: the names the row changes are converted with
 // toTraditional as the officer editor converts them (Names::editedNameToWrite)
 // and, when that makes them writable, judged and listed as converted; without

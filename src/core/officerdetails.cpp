@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QTextCodec>
 
@@ -21,7 +22,7 @@ QVector<int> bytesAt(const QByteArray &record, int offset, int count)
 QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *codec)
 {
     if (id == noFather)
-        return QStringLiteral("無");
+        return noFatherText();
     const int slot = int(id) - officerIdBase;
     if (slot >= 0 && slot < recordCount && slot < records.size() && !isEmptySlot(records.at(slot)))
         return officerIdAndName(records.at(slot), slot, codec);
@@ -29,6 +30,11 @@ QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *cod
 }
 
 } // namespace
+
+QString noFatherText()
+{
+    return QCoreApplication::translate("OfficerTable", "無");
+}
 
 QString officerIdAndName(const QByteArray &record, int slot, QTextCodec *codec)
 {

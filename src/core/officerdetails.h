@@ -30,7 +30,7 @@ struct OfficerDetails
     QVector<int> skillsB; // 10 values
     int characterCode = 0;
     // "ID name" as officerIdAndName gives it when the father link names an
-    // occupied slot, "無" for noFather, otherwise the stored number.
+    // occupied slot, noFatherText() for noFather, otherwise the stored number.
     QString father;
     quint16 fatherId = 0xFFFF;
 };
@@ -38,6 +38,10 @@ struct OfficerDetails
 // An officer as the lists of fathers show him: his ID, a space, then his
 // family and given names; the ID alone when both names are empty.
 QString officerIdAndName(const QByteArray &record, int slot, QTextCodec *codec);
+
+// "無" (none), as the table and its CSV file show a father link to nobody,
+// in the language of the interface.
+QString noFatherText();
 
 // The kind of a portrait number: "通用" (generic), "歷史" (historical) or
 // "其他" when it belongs to neither pool.

@@ -104,9 +104,10 @@ QVector<PortraitChoice> portraitChoices(const QList<QByteArray> &records, int sl
     choices.reserve(all.size());
     for (auto it = all.cbegin(); it != all.cend(); ++it) {
         const quint16 number = it.key();
-        const char *kind = !generic.contains(number) ? "（歷史）"
-                           : used.contains(number)   ? "（通用，已用）"
-                                                     : "（通用）";
+        const char *kind =
+                !generic.contains(number) ? QT_TRANSLATE_NOOP("OfficerDialog", "（歷史）")
+                : used.contains(number) ? QT_TRANSLATE_NOOP("OfficerDialog", "（通用，已用）")
+                                        : QT_TRANSLATE_NOOP("OfficerDialog", "（通用）");
         choices.append({number, QString::number(number)
                                         + QCoreApplication::translate("OfficerDialog", kind)});
     }

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <functional>
+
 namespace EditData {
 
 namespace {
@@ -75,18 +77,33 @@ void appendLine(QString &csv, const QVariantList &fields)
 
 } // namespace
 
-QStringList officerTableHeader()
+namespace {
+
+QStringList header(const std::function<QString(const char *)> &text)
 {
     QStringList header;
-    for (const char *text : headerTexts)
-        header.append(QCoreApplication::translate("OfficerTable", text));
+    for (const char *source : headerTexts)
+        header.append(text(source));
     for (const char *group : {QT_TRANSLATE_NOOP("OfficerTable", "特技一%1"),
                               QT_TRANSLATE_NOOP("OfficerTable", "特技二%1")}) {
         for (int level = 1; level <= 10; ++level)
-            header.append(QCoreApplication::translate("OfficerTable", group).arg(level));
+            header.append(text(group).arg(level));
     }
     Q_ASSERT(header.size() == TableColumn::Count);
     return header;
+}
+
+} // namespace
+
+QStringList officerTableHeader()
+{
+    return header(
+            [](const char *source) { return QCoreApplication::translate("OfficerTable", source); });
+}
+
+QStringList officerTableSourceHeader()
+{
+    return header([](const char *source) { return QString::fromUtf8(source); });
 }
 
 QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCodec *codec)

@@ -40,8 +40,11 @@ enum : int {
 };
 } // namespace TableColumn
 
-// The header texts of the table's columns, in their order.
+// The header texts of the table's columns, in their order, in the language
+// of the interface.
 QStringList officerTableHeader();
+// The same as the program's source writes them, in traditional Chinese.
+QStringList officerTableSourceHeader();
 
 // The values of the officer in slot, one per column: numbers as int,
 // texts as QString. The name is the list's row text; the father as his ID and

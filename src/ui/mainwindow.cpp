@@ -5,6 +5,7 @@
 #include "familytreewindow.h"
 #include "importdialog.h"
 #include "importofficers.h"
+#include "language.h"
 #include "names.h"
 #include "officercode.h"
 #include "officerdialog.h"
@@ -14,6 +15,7 @@
 #include "restoredialog.h"
 #include "typedname.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -28,6 +30,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QSessionManager>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTextCodec>
@@ -74,6 +77,16 @@ QList<MainWindow *> &madeWindows()
 {
     static QList<MainWindow *> windows;
     return windows;
+}
+
+// The language the next start will use: the one chosen in the menu or,
+// without a choice, the one in use.
+InterfaceLanguage chosenLanguage()
+{
+    InterfaceLanguage language = Language::inUse();
+    Language::fromCode(QSettings().value(QLatin1String(Language::settingsKey)).toString(),
+                       &language);
+    return language;
 }
 
 } // namespace
@@ -229,6 +242,70 @@ void MainWindow::createMenus()
     treeAction->setShortcut(Qt::CTRL + Qt::Key_T);
     QAction *tableAction = viewMenu->addAction(tr("武將一覽"), this, &MainWindow::showOfficerTable);
     tableAction->setShortcut(Qt::CTRL + Qt::Key_L);
+    viewMenu->addSeparator();
+    addLanguageMenu(viewMenu);
+
+    QMenu *helpMenu = menuBar()->addMenu(tr("說明(&H)"));
+    helpMenu->addAction(tr("關於龍旗戰記新武將作成器"), this, &MainWindow::showAbout);
+    helpMenu->addAction(tr("關於Qt"), this, [this] { QMessageBox::aboutQt(this, tr("關於Qt")); });
+}
+
+void MainWindow::addLanguageMenu(QMenu *viewMenu)
+{
+    QMenu *menu = viewMenu->addMenu(tr("語言"));
+    auto *group = new QActionGroup(menu);
+    // Each language is named in its own script, whichever the interface's.
+    const std::pair<InterfaceLanguage, QString> languages[] = {
+            {InterfaceLanguage::Traditional, QStringLiteral("繁體中文")},
+            {InterfaceLanguage::Simplified, QStringLiteral("简体中文")},
+    };
+    for (const auto &[language, name] : languages) {
+        QAction *action = group->addAction(name);
+        action->setCheckable(true);
+        action->setData(int(language));
+        menu->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, chosen = language] { chooseLanguage(chosen); });
+    }
+    // The choice may have been made in another window.
+    const auto showChoice = [group] {
+        const InterfaceLanguage chosen = chosenLanguage();
+        for (QAction *action : group->actions())
+            action->setChecked(InterfaceLanguage(action->data().toInt()) == chosen);
+    };
+    connect(menu, &QMenu::aboutToShow, group, showChoice);
+    showChoice();
+}
+
+// Keeps the language for the next start; the interface stays as it is until
+// then.
+void MainWindow::chooseLanguage(InterfaceLanguage language)
+{
+    if (language == chosenLanguage())
+        return;
+    QSettings settings;
+    settings.setValue(QLatin1String(Language::settingsKey), Language::code(language));
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        QMessageBox::warning(this, tr("錯誤"), tr("無法保存語言設定。"));
+        return;
+    }
+    // Going back to the language in use needs no restart.
+    if (language != Language::inUse())
+        QMessageBox::information(this, tr("語言"), tr("語言將在重新啟動後生效。"));
+}
+
+void MainWindow::showAbout()
+{
+    const QString paragraph = QStringLiteral("<p>%1</p>");
+    QMessageBox::about(
+            this, tr("關於龍旗戰記新武將作成器"),
+            QStringLiteral("<h3>%1</h3>").arg(tr("龍旗戰記新武將作成器"))
+                    + paragraph.arg(tr("版本 %1").arg(QStringLiteral(OFFICER_VERSION)))
+                    + paragraph.arg(tr("為龍旗戰記的自作武將數據文件生成和編輯武將。"))
+                    + paragraph.arg(tr("本程序是自由軟件，依 GNU General Public License "
+                                       "第3版或（由你選擇）任何更新的版本發佈。"))
+                    + paragraph.arg(tr("運行於 Qt %1。").arg(QLatin1String(qVersion()))));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

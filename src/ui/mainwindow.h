@@ -15,7 +15,9 @@ class FamilyTreeWindow;
 class OfficerTableWindow;
 class QAbstractItemView;
 class QAction;
+class QMenu;
 class QSessionManager;
+enum class InterfaceLanguage;
 
 namespace EditData {
 struct CopiedOfficers;
@@ -98,6 +100,11 @@ private:
     void pasteFromClipboard();
     void pasteOfficers(const EditData::CopiedOfficers &officers);
     void takeDragAndDrop(QAbstractItemView *view, const std::function<QVector<int>()> &selected);
+
+    // The interface's language, for the next start, and the About box.
+    void addLanguageMenu(QMenu *viewMenu);
+    void chooseLanguage(InterfaceLanguage language);
+    void showAbout();
 
     Ui::MainWindow *ui;
     OfficerDocument *m_document;

@@ -140,8 +140,9 @@ OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *paren
     ui->table_officers->setSortingEnabled(true);
 
     // The columns as the player last chose them; the names and skill levels
-    // start hidden.
-    const QStringList header = officerTableHeader();
+    // start hidden. They are kept by their names in traditional Chinese,
+    // whichever the interface's language.
+    const QStringList header = officerTableSourceHeader();
     const QSettings settings;
     const QString key = QLatin1String(hiddenColumnsKey);
     const QStringList hidden = settings.contains(key) ? settings.value(key).toStringList()
@@ -255,7 +256,7 @@ void OfficerTableWindow::showColumn(int column, bool shown)
         ui->table_officers->resizeColumnToContents(column);
     // The fathers take the rest of the width only while they come last.
     ui->table_officers->resizeColumnToContents(TableColumn::Father);
-    const QStringList header = officerTableHeader();
+    const QStringList header = officerTableSourceHeader();
     QStringList hidden;
     for (int c = TableColumn::Id + 1; c < TableColumn::Count; ++c) {
         if (ui->table_officers->isColumnHidden(c))
