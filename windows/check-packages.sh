@@ -262,8 +262,15 @@ check "the uninstaller removes the shortcut" [ ! -e "$shortcut" ]
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\officer-maker' \
     >"$work/reg-after.log" 2>&1
 check "the uninstaller removes the Add/Remove Programs entry" [ $? -ne 0 ]
-check "no file of the program is left anywhere in the prefix" \
-    [ -z "$(find "$WINEPREFIX/drive_c" -iname 'officer-maker*' -o -name "$main_title*" | head -n1)" ]
+# The dated backups of the saves above are the player's work, kept in the
+# user's local application data: the uninstaller leaves them, and nothing else.
+userdata=$(find "$WINEPREFIX/drive_c/users" -maxdepth 4 -ipath '*/AppData/Local/officer-maker' | head -n1)
+kept=$([ -n "$userdata" ] && find "$userdata" -path '*/backups/*' -name '*_*.rqv' | head -n1)
+check "the uninstaller keeps the player's dated backups" [ -n "$kept" ]
+left=$(find "$WINEPREFIX/drive_c" \( -iname 'officer-maker*' -o -name "$main_title*" \) \
+    ${userdata:+-not -path "$userdata" -not -path "$userdata/*"})
+check "no other file of the program is left anywhere in the prefix" [ -z "$left" ]
+[ -z "$left" ] || printf '  left: %s\n' $left
 stop_program
 
 # --- The zip's program in a folder named in Chinese -------------------------------------
@@ -271,7 +278,7 @@ stop_program
 new_prefix zip
 chinese="$work/武將資料/新 武將"
 mkdir -p "$chinese"
-cp "$work/zip/$name/"* "$chinese/"
+cp -r "$work/zip/$name/"* "$chinese/"
 head -c 262144 /dev/zero >"$chinese/editdata.rqv"
 start_in "$chinese" officer-maker.exe
 if wait_window "$main_title" 60; then
