@@ -48,8 +48,19 @@ QString writeWhole(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     // A folder that could not be made shows up as the save file's own error.
+    // Unbuffered, every write reaches the file at once: a write that fails
+    // shows its cause, and commit() then refuses the file. Left in a buffer,
+    // a small write that failed at commit() would pass for written.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return file.errorString();
+        written += count;
+    }
+    if (!file.commit())
         return file.errorString();
     return QString();
 }

@@ -26,8 +26,9 @@ QString fileKey(const QString &path);
 QString readFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes);
 
 // Writes bytes whole to the file at path through QSaveFile, so that the file
-// is either replaced whole or left as it was; creates its folder if needed.
-// Returns what went wrong, or an empty string.
+// is either replaced whole or left as it was, and a failure is never taken
+// for success; creates its folder if needed. Returns what went wrong, or an
+// empty string.
 QString writeWhole(const QString &path, const QByteArray &bytes);
 
 } // namespace SafeKeeping

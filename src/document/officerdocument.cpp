@@ -141,8 +141,7 @@ void OfficerDocument::loadImage(const QByteArray &image)
 {
     m_fileImage = image;
     m_records = EditData::splitRecords(m_fileImage);
-    buildPortraitPools();
-    markUsedPortraits();
+    rebuildPortraitPools();
     m_loading = true;
     m_undoStack->clear();
     m_loading = false;
@@ -331,8 +330,7 @@ bool OfficerDocument::replaceRecords(const QString &stepName, const QList<QByteA
         return false;
     const EditState before = editState();
     m_records = records;
-    buildPortraitPools();
-    markUsedPortraits();
+    rebuildPortraitPools();
     return commitStep(stepName, before);
 }
 
@@ -417,8 +415,7 @@ bool OfficerDocument::editOfficer(int slot, const QByteArray &record)
     m_records[slot] = record;
     if (newPortrait) {
         // The portrait given up is free again, the one taken is not.
-        buildPortraitPools();
-        markUsedPortraits();
+        rebuildPortraitPools();
     }
     return commitStep(tr("編輯武將"), before);
 }
@@ -429,8 +426,7 @@ bool OfficerDocument::removeOfficers(const QVector<int> &slotsToRemove)
         return false;
     const EditState before = editState();
     EditData::removeOfficers(m_records, slotsToRemove);
-    buildPortraitPools();
-    markUsedPortraits();
+    rebuildPortraitPools();
     return commitStep(tr("刪除武將"), before);
 }
 
@@ -461,8 +457,7 @@ std::optional<QVector<int>> OfficerDocument::addOfficers(const QString &stepName
     const auto added = add();
     if (!added || added->isEmpty())
         return added;
-    buildPortraitPools();
-    markUsedPortraits();
+    rebuildPortraitPools();
     commitStep(stepName, before);
     return added;
 }
@@ -476,8 +471,7 @@ int OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)
     const CsvUpdateResult result = applyCsvUpdate(m_records, plan, big5);
     if (result.portraitChanged) {
         // The portraits given up are free again, the ones taken are not.
-        buildPortraitPools();
-        markUsedPortraits();
+        rebuildPortraitPools();
     }
     commitStep(tr("從CSV更新"), before);
     return result.changedSlots.size();
@@ -493,14 +487,11 @@ int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::Bat
     return changed;
 }
 
-void OfficerDocument::buildPortraitPools()
+// Builds the portrait pools afresh and marks those the records use.
+void OfficerDocument::rebuildPortraitPools()
 {
     EditData::buildPortraitPools(m_malePortraits, m_femalePortraits, m_allMalePortraits,
                                  m_allFemalePortraits);
-}
-
-void OfficerDocument::markUsedPortraits()
-{
     EditData::markUsedPortraits(m_records, m_malePortraits, m_femalePortraits);
 }
 

@@ -213,8 +213,7 @@ private:
     void dropRecovery();
     void lookForRecovery();
     bool replaceRecords(const QString &stepName, const QList<QByteArray> &records);
-    void buildPortraitPools();
-    void markUsedPortraits();
+    void rebuildPortraitPools();
     void generateOfficer(qint64 slot, bool female, quint8 birthYear, const QString &familyName,
                          const QString &givenName, const QString &styleName, quint16 fatherId,
                          const Generate::Options &options);

@@ -46,6 +46,14 @@ namespace {
 // How long a status-bar message stays, in milliseconds.
 constexpr int statusTimeout = 5000;
 
+// Asks the player a question with Yes and No; true for Yes.
+bool answeredYes(QWidget *parent, const QString &title, const QString &text,
+                 QMessageBox::StandardButton byDefault = QMessageBox::No)
+{
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, byDefault)
+           == QMessageBox::Yes;
+}
+
 Generate::Options optionsFromForm(const Ui::MainWindow &ui)
 {
     using namespace Generate;
@@ -441,12 +449,10 @@ void MainWindow::offerRecovery()
     const std::optional<QDateTime> time = m_document->recoveryTime();
     if (!time)
         return;
-    if (QMessageBox::question(
-                this, tr("恢復"),
-                tr("「%1」有未保存的修改（%2）。要恢復嗎？")
-                        .arg(fileName(), time->toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        == QMessageBox::Yes)
+    if (answeredYes(this, tr("恢復"),
+                    tr("「%1」有未保存的修改（%2）。要恢復嗎？")
+                            .arg(fileName(), time->toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
+                    QMessageBox::Yes))
         m_document->recover();
     else
         m_document->discardRecovery();
@@ -463,11 +469,9 @@ void MainWindow::fileChangedOnDisk(const QByteArray &onDisk)
     if (!modified) {
         error = m_document->reload();
     } else if (onDisk.size() == fileSize) {
-        if (QMessageBox::question(this, tr("文件已修改"),
-                                  tr("「%1」已被其他程序修改。要重新載入嗎？未保存的修改將會遺失。")
-                                          .arg(fileName()),
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-            != QMessageBox::Yes)
+        if (!answeredYes(this, tr("文件已修改"),
+                         tr("「%1」已被其他程序修改。要重新載入嗎？未保存的修改將會遺失。")
+                                 .arg(fileName())))
             return;
         m_document->backUpUnsaved();
         error = m_document->reload();
@@ -494,11 +498,8 @@ bool MainWindow::save()
     // Another program's change is not overwritten unasked.
     const bool othersVersion = m_document->changedOnDisk();
     if (othersVersion
-        && QMessageBox::question(
-                   this, tr("保存"),
-                   tr("「%1」在打開之後已被其他程序修改。仍然保存嗎？").arg(fileName()),
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-                   != QMessageBox::Yes)
+        && !answeredYes(this, tr("保存"),
+                        tr("「%1」在打開之後已被其他程序修改。仍然保存嗎？").arg(fileName())))
         return false;
     const auto backupFailure = m_document->backUpBeforeWrite(othersVersion);
     // The .bak lies beside the file and is named alone; a dated copy is
@@ -508,11 +509,9 @@ bool MainWindow::save()
                                        ? QFileInfo(backupFailure->file).fileName()
                                        : QDir::toNativeSeparators(backupFailure->file);
     if (backupFailure
-        && QMessageBox::question(this, tr("保存"),
-                                 tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
-                                         .arg(failedFile, backupFailure->reason),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-                   != QMessageBox::Yes)
+        && !answeredYes(this, tr("保存"),
+                        tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                                .arg(failedFile, backupFailure->reason)))
         return false;
     const QString failure = m_document->writeFile();
     if (!failure.isEmpty()) {
@@ -649,10 +648,7 @@ void MainWindow::removeSelectedOfficers()
     const QVector<int> selected = selectedSlots();
     if (!m_document->isOpen() || selected.isEmpty())
         return;
-    if (QMessageBox::question(this, tr("刪除武將"),
-                              tr("刪除所選的 %1 名武將？").arg(selected.size()),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        != QMessageBox::Yes)
+    if (!answeredYes(this, tr("刪除武將"), tr("刪除所選的 %1 名武將？").arg(selected.size())))
         return;
     if (m_document->removeOfficers(selected))
         showStatus(tr("已刪除%1名武將。").arg(selected.size()));

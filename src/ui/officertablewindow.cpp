@@ -5,6 +5,7 @@
 #include "csvupdate.h"
 #include "csvupdatedialog.h"
 #include "editdata.h"
+#include "filekey.h"
 #include "officerdocument.h"
 #include "officertable.h"
 #include "recordsfollower.h"
@@ -20,7 +21,6 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QSet>
 #include <QSettings>
 #include <QSortFilterProxyModel>
@@ -103,20 +103,6 @@ constexpr char hiddenColumnsKey[] = "officerTable/hiddenColumns";
 // A CSV file of every officer takes some ten kilobytes; anything much larger
 // is not one and is not read into memory.
 constexpr qint64 maxCsvSize = 16 * 1024 * 1024;
-
-// Writes straight through to the file, on after a short write, so that a
-// failure shows its cause and commit() refuses the file.
-bool writeAll(QSaveFile &file, const QByteArray &bytes)
-{
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0)
-            return false;
-        written += count;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -303,11 +289,8 @@ void OfficerTableWindow::exportCsv()
     const QByteArray csv = officerTableCsv(rows);
 
     // The file is replaced whole, or an older one stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, csv)
-        || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const QString reason = SafeKeeping::writeWhole(path, csv);
+    if (!reason.isEmpty()) {
         QMessageBox::critical(this, tr("錯誤"),
                               tr("無法寫入「%1」：%2").arg(QDir::toNativeSeparators(path), reason));
         return;
