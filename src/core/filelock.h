@@ -38,7 +38,6 @@ public:
     // Whether this lock holds the data file at path, however its path is
     // written.
     bool holds(const QString &path) const;
-    bool isLocked() const { return m_lock != nullptr; }
 
 private:
     std::unique_ptr<QLockFile> m_lock;
