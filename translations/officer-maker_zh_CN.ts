@@ -103,14 +103,6 @@
         <translation>全部修正</translation>
     </message>
     <message>
-        <source>撤銷</source>
-        <translation>撤销</translation>
-    </message>
-    <message>
-        <source>重做</source>
-        <translation>重做</translation>
-    </message>
-    <message>
         <source>已修正%1個問題。</source>
         <translation>已修正%1个问题。</translation>
     </message>
@@ -1047,14 +1039,6 @@
     <message>
         <source>批量修改…</source>
         <translation>批量修改…</translation>
-    </message>
-    <message>
-        <source>撤銷</source>
-        <translation>撤销</translation>
-    </message>
-    <message>
-        <source>重做</source>
-        <translation>重做</translation>
     </message>
     <message>
         <source>匯出CSV</source>

@@ -4,11 +4,9 @@
 #include "recordsfollower.h"
 #include "ui_checkdialog.h"
 
-#include <QAction>
 #include <QHeaderView>
 #include <QShowEvent>
 #include <QTextCodec>
-#include <QUndoStack>
 
 #include <algorithm>
 
@@ -48,13 +46,8 @@ CheckDialog::CheckDialog(OfficerDocument *document, QWidget *parent)
 
     new RecordsFollower(document, this,
                         [this](const QList<QByteArray> &records) { showRecords(records); });
-    // The repairs made here are undone and redone here too, with the keys
-    // of the main window.
-    QAction *undo = document->undoStack()->createUndoAction(this, tr("撤銷"));
-    undo->setShortcuts(QKeySequence::Undo);
-    QAction *redo = document->undoStack()->createRedoAction(this, tr("重做"));
-    redo->setShortcuts(QKeySequence::Redo);
-    addActions({undo, redo});
+    // The repairs made here are undone and redone here too.
+    addUndoKeys(document, this);
     updateButtons();
 }
 
