@@ -166,6 +166,8 @@ private:
     // The generic portraits free, as the repairs so far leave them.
     PortraitPool m_malePortraits;
     PortraitPool m_femalePortraits;
+    // The name of the officer being checked, as the list shows it.
+    QString m_name;
     QVector<FileProblem> m_problems;
 };
 
@@ -208,6 +210,7 @@ Checker::Checker(const QList<QByteArray> &records, QTextCodec *codec)
 
 void Checker::checkSlot(int slot)
 {
+    m_name = officerName(m_records.at(slot), m_codec);
     checkFathers(slot);
     checkNames(slot);
     checkPortrait(slot);
@@ -221,7 +224,7 @@ void Checker::add(int slot, CheckRule rule, const QString &field, const QVariant
     FileProblem problem;
     problem.slot = slot;
     problem.id = officerIdBase + slot;
-    problem.name = officerName(m_records.at(slot), m_codec);
+    problem.name = m_name;
     problem.rule = rule;
     problem.level = rule < CheckRule::PortraitRepeated ? ProblemLevel::Error : ProblemLevel::Note;
     problem.field = field;
