@@ -294,9 +294,8 @@ void Checker::checkNames(int slot)
         if (end < 0)
             add(slot, CheckRule::NameUnended, column(field.column), hexBytes(names[i]),
                 tr("「%1」在第%2至%3字節中沒有結束的零字節。")
-                        .arg(column(field.column))
-                        .arg(field.first)
-                        .arg(field.last));
+                        .arg(column(field.column), QString::number(field.first),
+                             QString::number(field.last)));
     }
     if (!m_codec)
         return;
@@ -325,8 +324,8 @@ void Checker::checkPortrait(int slot)
         return;
     }
     const QString what = tr("通用頭像%1已由%2使用。")
-                                 .arg(number)
-                                 .arg(officerIdAndName(m_records.at(*first), *first, m_codec));
+                                 .arg(QString::number(number),
+                                      officerIdAndName(m_records.at(*first), *first, m_codec));
     const quint8 sex = readU8(record, gender);
     const quint16 free = takeFreeGenericPortrait(m_malePortraits, m_femalePortraits, sex);
     if (sex > 1)
@@ -366,7 +365,7 @@ void Checker::checkRanges(int slot)
             }
             const QString name = field.column >= 0 ? column(field.column + i) : byteField(offset);
             add(slot, CheckRule::OutOfRange, name, value,
-                tr("「%1」是%2，超出生成時寫入的%3。").arg(name).arg(value).arg(allowed));
+                tr("「%1」是%2，超出生成時寫入的%3。").arg(name, QString::number(value), allowed));
         }
     }
 }
@@ -382,10 +381,9 @@ void Checker::checkFatherAge(int slot)
         return;
     add(slot, CheckRule::FatherYoung, column(TableColumn::BirthYear), born,
         tr("父親%1生於%2年，此武將生於%3年，相差不到%4年。")
-                .arg(officerIdAndName(m_records.at(father), father, m_codec))
-                .arg(fatherBorn)
-                .arg(born)
-                .arg(fatherAgeGap));
+                .arg(officerIdAndName(m_records.at(father), father, m_codec),
+                     QString::number(fatherBorn), QString::number(born),
+                     QString::number(fatherAgeGap)));
 }
 
 } // namespace
