@@ -75,11 +75,11 @@ void TestFileCheck::eachRuleFindsItsFault()
     records[5] = officer("曹熊", 170, 0, 704);
     records[6] = officer("曹昂");
     records[6].replace(familyName, 5, "ABCDE"); // the family name runs into the given name
+    // A pair that decodes to the replacement character; a user-defined
+    // character and a byte that stands alone are readable.
     records[7] = officer("曹仁");
-    records[7].replace(givenName, 3,
-                       QByteArray("\xA3\xC0\0", 3)); // decodes to the replacement character
-    records[7].replace(styleName, 5,
-                       QByteArray("\xFA\x40\x80Z\0", 5)); // user-defined, and a byte of its own
+    records[7].replace(givenName, 3, QByteArray("\xA3\xC0\0", 3));
+    records[7].replace(styleName, 5, QByteArray("\xFA\x40\x80Z\0", 5));
     records[8] = officer("曹洪");
     records[8].replace(familyName, 2, QByteArray("\xA4\0", 2)); // a lead byte cut short
     records[9] = officer("曹休", 170, 1130);
@@ -125,27 +125,20 @@ void TestFileCheck::eachRuleFindsItsFault()
     QCOMPARE(object.value("field").toString(), QStringLiteral("能力一"));
     QCOMPARE(object.value("reason").toString(),
              QStringLiteral("「能力一」是200，超出生成時寫入的0至148。無法自動修正。"));
-    QCOMPARE(object.keys().size(), 9);
     QCOMPARE(problems.at(7).value.toString(), QStringLiteral("A3 C0"));
 
     // Repairing everything mends the father links and the portrait and
-    // leaves every other byte.
-    int repaired = 0;
-    const QList<QByteArray> mended = repairRecords(records, problems, codec(), &repaired);
-    QCOMPARE(repaired, 5);
-    QCOMPARE(readU16(mended.at(1), fatherId2), quint16(700));
+    // leaves every other byte; what the records no longer hold is passed over.
+    QList<QByteArray> mended = records;
+    writeU16(mended[1], fatherId2, 700);
     for (int slot : {2, 3, 4}) {
-        QCOMPARE(readU16(mended.at(slot), fatherId), noFather);
-        QCOMPARE(readU16(mended.at(slot), fatherId2), noFather);
+        writeU16(mended[slot], fatherId, noFather);
+        writeU16(mended[slot], fatherId2, noFather);
     }
-    QCOMPARE(readU16(mended.at(9), portrait), quint16(1132));
-    for (int slot : {0, 5, 6, 7, 8, 10, 11, 12})
-        QCOMPARE(mended.at(slot), records.at(slot));
-    const QVector<FileProblem> left = checkRecords(mended, codec());
-    QVERIFY(std::none_of(left.cbegin(), left.cend(), [](const FileProblem &p) {
-        return p.repairable || p.rule < CheckRule::NameUnended;
-    }));
-    // Problems the records no longer hold are passed over.
+    writeU16(mended[9], portrait, 1132);
+    int repaired = 0;
+    QCOMPARE(repairRecords(records, problems, codec(), &repaired), mended);
+    QCOMPARE(repaired, 5);
     QCOMPARE(repairRecords(mended, problems, codec(), &repaired), mended);
     QCOMPARE(repaired, 0);
 }
