@@ -65,6 +65,49 @@
     </message>
 </context>
 <context>
+    <name>CheckDialog</name>
+    <message>
+        <source>檢查文件</source>
+        <translation>检查文件</translation>
+    </message>
+    <message>
+        <source>編號</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>級別</source>
+        <translation>级别</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>问题</translation>
+    </message>
+    <message>
+        <source>說明</source>
+        <translation>说明</translation>
+    </message>
+    <message>
+        <source>只顯示錯誤</source>
+        <translation>只显示错误</translation>
+    </message>
+    <message>
+        <source>修正所選</source>
+        <translation>修正所选</translation>
+    </message>
+    <message>
+        <source>全部修正</source>
+        <translation>全部修正</translation>
+    </message>
+    <message>
+        <source>已修正%1個問題。</source>
+        <translation>已修正%1个问题。</translation>
+    </message>
+</context>
+<context>
     <name>CsvUpdate</name>
     <message>
         <source>沒有這個編號的武將</source>
@@ -159,6 +202,129 @@
     <message>
         <source>%1（%2）</source>
         <translation>%1（%2）</translation>
+    </message>
+</context>
+<context>
+    <name>FileCheck</name>
+    <message>
+        <source>父親欄不一致</source>
+        <translation>父亲栏不一致</translation>
+    </message>
+    <message>
+        <source>父親不存在</source>
+        <translation>父亲不存在</translation>
+    </message>
+    <message>
+        <source>父親是自己</source>
+        <translation>父亲是自己</translation>
+    </message>
+    <message>
+        <source>父子關係成環</source>
+        <translation>父子关系成环</translation>
+    </message>
+    <message>
+        <source>姓名沒有結束</source>
+        <translation>姓名没有结束</translation>
+    </message>
+    <message>
+        <source>姓名無法讀取</source>
+        <translation>姓名无法读取</translation>
+    </message>
+    <message>
+        <source>頭像重複</source>
+        <translation>头像重复</translation>
+    </message>
+    <message>
+        <source>超出生成範圍</source>
+        <translation>超出生成范围</translation>
+    </message>
+    <message>
+        <source>父親年輕</source>
+        <translation>父亲年轻</translation>
+    </message>
+    <message>
+        <source>字節%1</source>
+        <translation>字节%1</translation>
+    </message>
+    <message>
+        <source>%1至%2</source>
+        <translation>%1至%2</translation>
+    </message>
+    <message>
+        <source>無法自動修正。</source>
+        <translation>无法自动修正。</translation>
+    </message>
+    <message>
+        <source>修正後父親改為「%1」。</source>
+        <translation>修正后父亲改为“%1”。</translation>
+    </message>
+    <message>
+        <source>兩個父親欄不同：「%1」是%2，%3是%4。</source>
+        <translation>两个父亲栏不同：“%1”是%2，%3是%4。</translation>
+    </message>
+    <message>
+        <source>修正後%1也改為%2。</source>
+        <translation>修正后%1也改为%2。</translation>
+    </message>
+    <message>
+        <source>父親%1所在的位置是空的。</source>
+        <translation>父亲%1所在的位置是空的。</translation>
+    </message>
+    <message>
+        <source>父親%1就是此武將自己。</source>
+        <translation>父亲%1就是此武将自己。</translation>
+    </message>
+    <message>
+        <source>沿著父親往上找會回到此武將：%1。</source>
+        <translation>沿着父亲往上找会回到此武将：%1。</translation>
+    </message>
+    <message>
+        <source>「%1」在第%2至%3字節中沒有結束的零字節。</source>
+        <translation>“%1”在第%2至%3字节中没有结束的零字节。</translation>
+    </message>
+    <message>
+        <source>「%1」的字節%2缺少第二個字節，無法以Big5讀取。</source>
+        <translation>“%1”的字节%2缺少第二个字节，无法以Big5读取。</translation>
+    </message>
+    <message>
+        <source>「%1」的字節%2無法以Big5讀取。</source>
+        <translation>“%1”的字节%2无法以Big5读取。</translation>
+    </message>
+    <message>
+        <source>通用頭像%1已由%2使用。</source>
+        <translation>通用头像%1已由%2使用。</translation>
+    </message>
+    <message>
+        <source>性別不明，無法選擇通用頭像。</source>
+        <translation>性别不明，无法选择通用头像。</translation>
+    </message>
+    <message>
+        <source>沒有空閒的通用頭像。</source>
+        <translation>没有空闲的通用头像。</translation>
+    </message>
+    <message>
+        <source>修正後改用通用頭像%1。</source>
+        <translation>修正后改用通用头像%1。</translation>
+    </message>
+    <message>
+        <source>%1或%2</source>
+        <translation>%1或%2</translation>
+    </message>
+    <message>
+        <source>「%1」是%2，超出生成時寫入的%3。</source>
+        <translation>“%1”是%2，超出生成时写入的%3。</translation>
+    </message>
+    <message>
+        <source>父親%1生於%2年，此武將生於%3年，相差不到%4年。</source>
+        <translation>父亲%1生于%2年，此武将生于%3年，相差不到%4年。</translation>
+    </message>
+    <message>
+        <source>錯誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>注意</translation>
     </message>
 </context>
 <context>
@@ -602,6 +768,14 @@
         <source>「%1」已在另一個視窗中打開。</source>
         <translation>“%1”已在另一个窗口中打开。</translation>
     </message>
+    <message>
+        <source>檢查文件…</source>
+        <translation>检查文件…</translation>
+    </message>
+    <message>
+        <source>文件有%1個錯誤，可用「檢查文件…」查看。</source>
+        <translation>文件有%1个错误，可用“检查文件…”查看。</translation>
+    </message>
 </context>
 <context>
     <name>OfficerDialog</name>
@@ -744,6 +918,10 @@
         <source>恢復未保存的修改</source>
         <translation>恢复未保存的修改</translation>
     </message>
+    <message>
+        <source>修正問題</source>
+        <translation>修正问题</translation>
+    </message>
 </context>
 <context>
     <name>OfficerTable</name>
@@ -861,14 +1039,6 @@
     <message>
         <source>批量修改…</source>
         <translation>批量修改…</translation>
-    </message>
-    <message>
-        <source>撤銷</source>
-        <translation>撤销</translation>
-    </message>
-    <message>
-        <source>重做</source>
-        <translation>重做</translation>
     </message>
     <message>
         <source>匯出CSV</source>

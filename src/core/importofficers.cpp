@@ -8,18 +8,6 @@ namespace EditData {
 
 namespace {
 
-// The lowest free portrait of the pool, flagged; 0 when none is free.
-quint16 takeFreePortrait(PortraitPool &pool)
-{
-    for (auto it = pool.begin(); it != pool.end(); ++it) {
-        if (!it.value()) {
-            it.value() = true;
-            return it.key();
-        }
-    }
-    return 0;
-}
-
 // Whether the generic portrait number is flagged in use; false for any
 // other number.
 bool genericInUse(const PortraitPool &male, const PortraitPool &female, quint16 number)
@@ -28,6 +16,21 @@ bool genericInUse(const PortraitPool &male, const PortraitPool &female, quint16 
 }
 
 } // namespace
+
+quint16 takeFreeGenericPortrait(PortraitPool &malePortraits, PortraitPool &femalePortraits,
+                                quint8 sex)
+{
+    if (sex > 1)
+        return 0;
+    PortraitPool &pool = sex == 0 ? malePortraits : femalePortraits;
+    for (auto it = pool.begin(); it != pool.end(); ++it) {
+        if (!it.value()) {
+            it.value() = true;
+            return it.key();
+        }
+    }
+    return 0;
+}
 
 QVector<int> chosenOfficerSlots(const QList<QByteArray> &records, const QVector<int> &chosenSlots)
 {
@@ -74,8 +77,8 @@ std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitP
 
         const quint16 number = readU16(record, portrait);
         const quint8 sex = readU8(record, gender);
-        if (genericInUse(malePortraits, femalePortraits, number) && sex <= 1) {
-            const quint16 free = takeFreePortrait(sex == 0 ? malePortraits : femalePortraits);
+        if (genericInUse(malePortraits, femalePortraits, number)) {
+            const quint16 free = takeFreeGenericPortrait(malePortraits, femalePortraits, sex);
             if (free != 0)
                 writeU16(record, portrait, free);
         }

@@ -11,6 +11,12 @@
 
 namespace EditData {
 
+// The lowest free generic portrait of the sex (the gender byte: 0 male,
+// 1 female), flagged in its pool as generation flags it; 0 when none is free
+// or for any other sex byte.
+quint16 takeFreeGenericPortrait(PortraitPool &malePortraits, PortraitPool &femalePortraits,
+                                quint8 sex);
+
 // The chosen slots that hold an officer, ascending and each once. Slots that
 // are empty or lie outside records are passed over.
 QVector<int> chosenOfficerSlots(const QList<QByteArray> &records, const QVector<int> &chosenSlots);

@@ -4,6 +4,7 @@
 #include "csvupdate.h"
 #include "diskwatcher.h"
 #include "family.h"
+#include "filecheck.h"
 #include "filekey.h"
 #include "importofficers.h"
 #include "names.h"
@@ -485,6 +486,16 @@ int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::Bat
     const int changed = applyBatchEdit(m_records, selected, edit);
     commitStep(tr("批量修改"), before);
     return changed;
+}
+
+int OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &problems)
+{
+    if (!isOpen())
+        return 0;
+    int repaired = 0;
+    const QList<QByteArray> records = EditData::repairRecords(
+            m_records, problems, QTextCodec::codecForName("Big5"), &repaired);
+    return replaceRecords(tr("修正問題"), records) ? repaired : 0;
 }
 
 // Builds the portrait pools afresh and marks those the records use.

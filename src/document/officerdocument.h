@@ -26,6 +26,7 @@ struct BatchEdit;
 struct CopiedOfficers;
 struct CsvUpdatePlan;
 struct EditState;
+struct FileProblem;
 } // namespace EditData
 
 namespace Names {
@@ -185,6 +186,10 @@ public:
     // EditData::applyBatchEdit). Returns the number of officers whose bytes
     // changed.
     int batchEdit(const QVector<int> &selected, const EditData::BatchEdit &edit);
+    // Makes the repairs of the problems that the records still hold (see
+    // EditData::repairRecords) as one step. Returns the number of problems
+    // mended.
+    int repairProblems(const QVector<EditData::FileProblem> &problems);
 
 signals:
     // The records changed: a command, an undo or redo, or another file.

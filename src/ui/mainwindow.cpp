@@ -1,8 +1,10 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "checkdialog.h"
 #include "editdata.h"
 #include "familytreewindow.h"
+#include "filecheck.h"
 #include "importdialog.h"
 #include "importofficers.h"
 #include "language.h"
@@ -128,6 +130,7 @@ MainWindow::MainWindow(std::shared_ptr<const Names::NamePools> namePools, QWidge
     connect(m_document, &OfficerDocument::filePathChanged, this, [this] {
         m_importAction->setEnabled(true);
         m_pasteAction->setEnabled(true);
+        m_checkAction->setEnabled(true);
         updateTitle();
     });
     connect(m_document, &OfficerDocument::modificationChanged, this, &QWidget::setWindowModified);
@@ -236,6 +239,9 @@ void MainWindow::createMenus()
     m_pasteAction->setShortcutContext(Qt::WidgetShortcut);
     m_pasteAction->setEnabled(false);
     ui->nameListView->addAction(m_pasteAction);
+    editMenu->addSeparator();
+    m_checkAction = editMenu->addAction(tr("檢查文件…"), this, &MainWindow::showCheckDialog);
+    m_checkAction->setEnabled(false);
     updateOfficerActions();
     takeDragAndDrop(ui->nameListView, [this] { return selectedSlots(); });
     ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -438,9 +444,14 @@ void MainWindow::on_cmd_open_clicked()
     if (!wasRead(m_document->open(path), path))
         return;
     offerRecovery();
-    showStatus(tr("已打開%1，共%2名武將。")
-                       .arg(QDir::toNativeSeparators(path))
-                       .arg(occupiedSlots(m_document->records()).size()));
+    QString status = tr("已打開%1，共%2名武將。")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(occupiedSlots(m_document->records()).size());
+    // Errors are worth a word; notes alone are not.
+    const int errors = errorCount(checkRecords(m_document->records(), big5Codec()));
+    if (errors > 0)
+        status += tr("文件有%1個錯誤，可用「檢查文件…」查看。").arg(errors);
+    showStatus(status);
 }
 
 // Offers the unsaved changes that a crash left of the file just opened.
@@ -758,6 +769,20 @@ void MainWindow::showOfficerTable()
     m_officerTable->show();
     m_officerTable->raise();
     m_officerTable->activateWindow();
+}
+
+// Opens the list of the file's problems, or brings it to the front.
+void MainWindow::showCheckDialog()
+{
+    if (!m_checkDialog) {
+        m_checkDialog = new CheckDialog(m_document, this);
+        connect(m_checkDialog, &CheckDialog::officerActivated, this,
+                [this](int slot) { showOfficer(slot, m_checkDialog); });
+        connect(m_checkDialog, &CheckDialog::statusMessage, this, &MainWindow::showStatus);
+    }
+    m_checkDialog->show();
+    m_checkDialog->raise();
+    m_checkDialog->activateWindow();
 }
 
 void MainWindow::openNewWindow()

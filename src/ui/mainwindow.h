@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class CheckDialog;
 class FamilyTreeWindow;
 class OfficerTableWindow;
 class QAbstractItemView;
@@ -92,6 +93,7 @@ private:
     void importOfficers();
     void showFamilyTree();
     void showOfficerTable();
+    void showCheckDialog();
 
     // More windows, and officers moved between them.
     void openNewWindow();
@@ -115,8 +117,10 @@ private:
     QAction *m_restoreAction = nullptr;
     QAction *m_copyAction = nullptr;
     QAction *m_pasteAction = nullptr;
+    QAction *m_checkAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
     OfficerTableWindow *m_officerTable = nullptr;
+    CheckDialog *m_checkDialog = nullptr;
     // The slot of each row of the officer list, as it was last filled.
     QVector<int> m_listedSlots;
     // While set, a change of the records leaves the list's rows as they are.

@@ -25,7 +25,6 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTextCodec>
-#include <QUndoStack>
 #include <QVector>
 
 #include <algorithm>
@@ -157,13 +156,8 @@ OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *paren
             ui->table_officers->clearSelection();
             updateButtons();
         });
-        // The steps made here are undone and redone here too, with the keys
-        // of the main window.
-        QAction *undo = document->undoStack()->createUndoAction(this, tr("撤銷"));
-        undo->setShortcuts(QKeySequence::Undo);
-        QAction *redo = document->undoStack()->createRedoAction(this, tr("重做"));
-        redo->setShortcuts(QKeySequence::Redo);
-        addActions({undo, redo});
+        // The steps made here are undone and redone here too.
+        addUndoKeys(document, this);
     }
     updateButtons();
 }

@@ -2,7 +2,10 @@
 
 #include "officerdocument.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
+#include <QUndoStack>
 #include <QWidget>
 
 RecordsFollower::RecordsFollower(const OfficerDocument *document, QWidget *view, Show show)
@@ -31,4 +34,15 @@ bool RecordsFollower::eventFilter(QObject *watched, QEvent *event)
         m_show(m_document->records());
     }
     return QObject::eventFilter(watched, event);
+}
+
+void addUndoKeys(const OfficerDocument *document, QWidget *window)
+{
+    QAction *undo = document->undoStack()->createUndoAction(
+            window, QCoreApplication::translate("MainWindow", "撤銷"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = document->undoStack()->createRedoAction(
+            window, QCoreApplication::translate("MainWindow", "重做"));
+    redo->setShortcuts(QKeySequence::Redo);
+    window->addActions({undo, redo});
 }

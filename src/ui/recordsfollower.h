@@ -33,4 +33,9 @@ private:
     bool m_stale = true;
 };
 
+// Lets the keys of undo and redo take back and redo the document's steps
+// while window, a window of its own, is active, as they do in the main
+// window.
+void addUndoKeys(const OfficerDocument *document, QWidget *window);
+
 #endif // RECORDSFOLLOWER_H
