@@ -89,7 +89,7 @@ void TestSafeKeeping::backupsKeepTheFirstAndTheNewest()
     const QString path = m_dir.filePath("editdata.rqv");
     // Made in quick succession, many in the same second.
     for (int i = 0; i <= maxBackups; ++i)
-        QCOMPARE(addBackup(folder, path, QByteArray::number(i)), QString());
+        QCOMPARE(addBackup(folder, path, QByteArray::number(i), BackupKind::OnDisk), QString());
 
     // The 31st removed the oldest but the first ever made.
     const QVector<Backup> backups = listBackups(folder, path);

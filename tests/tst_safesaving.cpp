@@ -232,7 +232,8 @@ void TestSafeSaving::crashLosesNothing()
     const auto refused = m_driver->takeMessages();
     QCOMPARE(refused.size(), 1);
     QCOMPARE(QStringList({refused.at(0).kind, refused.at(0).title, refused.at(0).text}),
-             QStringList({"warning", "錯誤", "「editdata.rqv」已在另一個視窗中打開。"}));
+             QStringList({"warning", "錯誤",
+                          "「" + QDir::toNativeSeparators(m_path) + "」已在另一個視窗中打開。"}));
     copy.kill();
     QVERIFY(copy.waitForFinished(30000));
 

@@ -9,6 +9,7 @@
 #include "officertable.h"
 #include "records.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTextCodec>
 
@@ -52,6 +53,8 @@ private slots:
     void readsBig5AndTabs();
     void quotedFieldsAndLines();
     void everyFaultWithItsLine();
+    void largestValuesAreChanges();
+    void errorsCountedComputedColumnsNoted();
     void twoRowsMakeNoRing();
     void batchEditHeldWithinRanges();
 };
@@ -152,15 +155,17 @@ void TestSheet::everyFaultWithItsLine()
                                     "702,,諸葛亮,😀,很長很長很長很長很長很長很長很長,,,,,,,\n"
                                     "703,,,,,男,,1130,,,703 孫尚香,\n"
                                     "701,,,,,,,,,,,\n"
-                                    ",,,,,,,,,,,\n")
+                                    ",,,,,,,,,,,\n"
+                                    "720,,,,,,,,,,,\n"
+                                    "704,\"劉,,,,,,,,,,\n")
                              .toUtf8());
     QCOMPARE(update.errors, (QStringList{
-                                    "第2行「編號」：沒有這個編號的武將",
+                                    "第2行「編號」：編號必須在700至849之間",
                                     "第3行「編號」：不是整數",
                                     "第6行「生年」：不是整數",
-                                    "第6行「頭像」：超出範圍",
-                                    "第6行「能力一」：超出範圍",
-                                    "第6行「兵科一」：超出範圍",
+                                    "第6行「頭像」：超出範圍（0–65535）",
+                                    "第6行「能力一」：超出範圍（0–148）",
+                                    "第6行「兵科一」：超出範圍（0–3）",
                                     "第7行「姓」：姓名過長",
                                     "第7行「名」：姓名含有Big5無法表示的字",
                                     "第7行「字」：姓名過長",
@@ -168,6 +173,8 @@ void TestSheet::everyFaultWithItsLine()
                                     "第8行「頭像」：沒有這個頭像",
                                     "第8行「父親」：不能設為父親",
                                     "第9行「編號」：編號重複",
+                                    "第11行「編號」：沒有這個編號的武將",
+                                    "第12行「姓名」：引號沒有結束",
                             }));
     const QList<QByteArray> before = records;
     QVERIFY(applyCsvUpdate(records, update, QTextCodec::codecForName("Big5"))
@@ -176,6 +183,42 @@ void TestSheet::everyFaultWithItsLine()
 
     QVERIFY(plan(records, "姓名,生年\n劉弘,150\n").missingIdColumn);
     QVERIFY(plan(records, "").missingIdColumn);
+}
+
+// A field set exactly to its largest value is a change.
+void TestSheet::largestValuesAreChanges()
+{
+    const CsvUpdatePlan update =
+            plan(officers(), "編號,能力一,兵科一,特技一1,個性,生年\n700,148,3,9,3,65535\n");
+    QCOMPARE(update.errors, QStringList());
+    QStringList newValues;
+    for (const CsvChange &change : update.changes)
+        newValues << change.newValue;
+    QCOMPARE(newValues, (QStringList{"148", "3", "9", "3", "65535"}));
+}
+
+// However many errors a file holds, a thousand are listed and the rest
+// counted, also in a file as wide as it is long; computed columns that
+// differ from the officers are noted, not read.
+void TestSheet::errorsCountedComputedColumnsNoted()
+{
+    const QByteArray wideHeader = "編號" + QByteArray(",x").repeated(300000) + '\n';
+    QElapsedTimer clock;
+    clock.start();
+    const CsvUpdatePlan many = plan(officers(), wideHeader + QByteArray("999\n").repeated(1005));
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(many.errors.size(), 1000);
+    QCOMPARE(csvErrorLines(many).mid(999),
+             (QStringList{"第1001行「編號」：編號必須在700至849之間", "……還有5個錯誤。"}));
+
+    // 劉弘's abilities are 60 to 63.
+    const QList<QByteArray> records = officers();
+    QVERIFY(!plan(records, "編號,姓名,能力合計\n700,劉弘, 0246 \n").computedColumnsDiffer);
+    for (const char *csv : {"編號,姓名\n700,劉備\n", "編號,能力合計\n700,247\n",
+                            "編號,特技合計,能力一\n700,x,99\n"}) {
+        const CsvUpdatePlan noted = plan(records, csv);
+        QVERIFY2(noted.computedColumnsDiffer && noted.errors.isEmpty(), csv);
+    }
 }
 
 // 孫尚香 takes 關雲長 as father; he then cannot take her, though either
