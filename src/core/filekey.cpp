@@ -49,8 +49,9 @@ QString readFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes)
 
 QString makeFolder(const QString &path)
 {
+    // A file in a folder's place fails the next call, which says so.
     const QFileInfo info(path);
-    if (info.isDir())
+    if (info.exists())
         return QString();
     const QString folder = info.absoluteFilePath();
     const QString parent = info.absolutePath();

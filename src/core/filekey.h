@@ -29,7 +29,8 @@ QString readFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes);
 
 // Makes the folder at path and those above it that are missing. Returns why
 // the first folder that could not be made was not, or an empty string once
-// the folder is there.
+// the folder is there (or a file in its place, which the next call on it
+// reports).
 QString makeFolder(const QString &path);
 
 // Writes bytes to a file opened unbuffered, in as many writes as it takes.
