@@ -44,16 +44,14 @@ QVector<Copy> copies(const QString &fileFolderPath)
         copy.number = match.captured(1).toLongLong();
         copy.backup.file = dir.filePath(entry);
         copy.backup.time = QDateTime::fromString(match.captured(2), timeFormat);
-        copy.backup.kind =
-                match.capturedLength(3) > 0 ? BackupKind::Unsaved : BackupKind::OnDisk;
+        copy.backup.kind = match.capturedLength(3) > 0 ? BackupKind::Unsaved : BackupKind::OnDisk;
         found.append(copy);
     }
     std::sort(found.begin(), found.end(),
               [](const Copy &a, const Copy &b) { return a.number > b.number; });
-    const auto oldestOnDisk =
-            std::find_if(found.rbegin(), found.rend(), [](const Copy &copy) {
-                return copy.backup.kind == BackupKind::OnDisk;
-            });
+    const auto oldestOnDisk = std::find_if(found.rbegin(), found.rend(), [](const Copy &copy) {
+        return copy.backup.kind == BackupKind::OnDisk;
+    });
     if (oldestOnDisk != found.rend())
         oldestOnDisk->backup.first = true;
     return found;

@@ -27,8 +27,8 @@ QString decodeCsv(const QByteArray &bytes);
 // holds a tab and no comma, otherwise by commas. A field that starts with a
 // double quote runs to the next lone double quote and may hold separators,
 // doubled quotes (one quote each) and line breaks; one never closed runs to
-// the end of the text (openQuote). Lines end with CR LF or
-// LF; a line with nothing on it is no row.
+// the end of the text (openQuote). Lines end with CR LF or LF; a line with
+// nothing on it is no row.
 QVector<CsvRow> parseCsv(const QString &text);
 
 // The rows of a CSV file: decodeCsv, then parseCsv.

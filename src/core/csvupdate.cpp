@@ -474,9 +474,8 @@ QStringList csvErrorLines(const CsvUpdatePlan &plan)
 
 QString computedColumnsNote()
 {
-    return QCoreApplication::translate(
-            "CsvUpdate",
-            "「姓名」「能力合計」「特技合計」欄不會被讀取；要修改姓名，請修改「姓」「名」「字」欄。");
+    return QCoreApplication::translate("CsvUpdate", "「姓名」「能力合計」「特技合計」欄不會被讀取；"
+                                                    "要修改姓名，請修改「姓」「名」「字」欄。");
 }
 
 CsvUpdateResult applyCsvUpdate(QList<QByteArray> &records, const CsvUpdatePlan &plan,
