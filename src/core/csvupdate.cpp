@@ -64,12 +64,13 @@ QString faultText(Fault fault, int max = 0)
 }
 
 // The value of a cell without the apostrophe that the export puts before
-// a text a spreadsheet would take for a formula.
+// a text a spreadsheet would take for a formula, or before a text that
+// begins with such an apostrophe itself.
 QString cellValue(const QStringList &fields, int field)
 {
     const QString text = fields.value(field);
     if (text.size() > 1 && text.at(0) == QLatin1Char('\'')
-        && QStringLiteral("=+-@\t\r").contains(text.at(1)))
+        && QStringLiteral("=+-@\t\r'").contains(text.at(1)))
         return text.mid(1);
     return text;
 }

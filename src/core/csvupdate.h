@@ -69,7 +69,7 @@ struct CsvUpdatePlan
 // noFatherText()), names by their text. Any other cell must be a value the
 // officer editor would write, the father judged with the fathers of the
 // earlier rows already set; 性別 cannot change. An apostrophe that the export
-// put before a formula-like text is dropped first. The names are encoded with
+// put before a formula-like text (or an apostrophe) is dropped first. The names are encoded with
 // codec. When codec cannot write a row's names, they are taken as typed in
 // simplified Chinese: the names the row changes are converted with
 // toTraditional as the officer editor converts them (Names::editedNameToWrite)
