@@ -38,11 +38,13 @@ fi
 declare -A max_len=([datafile]=8952 [officercode]=8192 [recovery]=8192)
 
 build=build-fuzz
+mkdir -p "$build"
+log=$build/build.log
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DOFFICER_SANITIZE=ON -DOFFICER_FUZZ=ON >"$build.log" 2>&1 \
-    || { tail -n 30 "$build.log" >&2; exit 1; }
-cmake --build "$build" -j "$(nproc)" --target fuzz_targets >>"$build.log" 2>&1 \
-    || { grep -E "error|Error" "$build.log" | head -n 30 >&2; exit 1; }
+    -DOFFICER_SANITIZE=ON -DOFFICER_FUZZ=ON >"$log" 2>&1 \
+    || { tail -n 30 "$log" >&2; exit 1; }
+cmake --build "$build" -j "$(nproc)" --target fuzz_targets >>"$log" 2>&1 \
+    || { grep -E "error|Error" "$log" | head -n 30 >&2; exit 1; }
 
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
