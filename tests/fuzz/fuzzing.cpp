@@ -86,15 +86,7 @@ QByteArray recordsInput(const QList<QPair<int, QByteArray>> &records)
 
 QList<QByteArray> sampleRecords()
 {
-    using namespace EditData;
-    QList<QByteArray> records = splitRecords(QByteArray());
-    records[0] = patternedRecord("劉", "弘", 0, 140, 1130, noFather);
-    records[1] = patternedRecord("劉", "備", 0, 161, 1132, 700);
-    records[2] = patternedRecord("劉", "禪", 0, 207, 500, 701);
-    records[3] = patternedRecord("孫", "尚香", 1, 170, 1180, noFather);
-    records[4] = patternedRecord("關", "雲長", 0, 160, 1131, noFather);
-    records[5] = patternedRecord("=1", "a,\"b\"\r\nc", 2, 0, 0, 710);
-    records[5].replace(styleName, 3, QByteArray("-x\0", 3));
+    QList<QByteArray> records = sheetOfficers();
     records[7] = occupiedRecord(big5("曹"), big5("操"), 150, 1130);
     return records;
 }

@@ -40,9 +40,10 @@ QByteArray dataImage(const QByteArray &input);
 // The input that dataImage makes into these records in these slots.
 QByteArray recordsInput(const QList<QPair<int, QByteArray>> &records);
 
-// Officers of every kind the tests use: a family of three, a woman, names a
-// spreadsheet would misread, fields outside the editor's ranges, a father
-// in an empty slot.
+// Officers of every kind the tests use: those of sheetOfficers (a family of
+// three, a woman, names a spreadsheet would misread, fields outside the
+// editor's ranges, a father in an empty slot), and one with zeros but for
+// his names, birth year and portrait.
 QList<QByteArray> sampleRecords();
 
 // A folder of the process's own, emptied for each input.
