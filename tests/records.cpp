@@ -60,6 +60,20 @@ void putRecord(QByteArray &image, int slot, const QByteArray &record)
     image.replace(EditData::recordAreaOffset + slot * EditData::recordSize, record.size(), record);
 }
 
+QList<QByteArray> sheetOfficers()
+{
+    using namespace EditData;
+    QList<QByteArray> records = splitRecords(QByteArray());
+    records[0] = patternedRecord("劉", "弘", 0, 140, 1130, noFather);
+    records[1] = patternedRecord("劉", "備", 0, 161, 1132, 700);
+    records[2] = patternedRecord("劉", "禪", 0, 207, 500, 701);
+    records[3] = patternedRecord("孫", "尚香", 1, 170, 1180, noFather);
+    records[4] = patternedRecord("關", "雲長", 0, 160, 1131, noFather);
+    records[5] = patternedRecord("=1", "a,\"b\"\r\nc", 2, 0, 0, 710);
+    records[5].replace(styleName, 3, QByteArray("-x\0", 3));
+    return records;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

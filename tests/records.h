@@ -18,6 +18,10 @@ QList<QByteArray> recordsOf(const QByteArray &image);
 QByteArray patternedRecord(const QString &family, const QString &given, int sex, quint16 born,
                            quint16 face, quint16 father);
 void putRecord(QByteArray &image, int slot, const QByteArray &record);
+// 劉弘, his son 劉備 and grandson 劉禪; 孫尚香, a woman; 關雲長; and an
+// officer whose texts a spreadsheet would misread, whose sex is neither and
+// whose father is an empty slot, in slots 0 to 5. Abilities are 60 to 63.
+QList<QByteArray> sheetOfficers();
 
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

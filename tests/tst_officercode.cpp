@@ -7,6 +7,12 @@
 #include <QTest>
 #include <QTextCodec>
 
+#include <zlib.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 using namespace EditData;
 
 namespace {
@@ -34,9 +40,50 @@ class TestOfficerCode : public QObject
     Q_OBJECT
 
 private slots:
+    void inflatingCodeRefusedWithinTheBound();
     void copyAndPaste();
     void damagedCodesChangeNothing();
 };
+
+// A code's data is unpacked no further than a whole file's officers: a code
+// that would grow to 128 MB is refused having taken no more memory than
+// that, and data of exactly the bound is whole.
+void TestOfficerCode::inflatingCodeRefusedWithinTheBound()
+{
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray stream(1 << 20, Qt::Uninitialized);
+    z_stream deflater = {};
+    QCOMPARE(deflateInit(&deflater, Z_BEST_COMPRESSION), Z_OK);
+    deflater.next_out = reinterpret_cast<Bytef *>(stream.data());
+    deflater.avail_out = uInt(stream.size());
+    for (int megabyte = 0; megabyte < 128; ++megabyte) {
+        deflater.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+        deflater.avail_in = uInt(zeros.size());
+        QCOMPARE(deflate(&deflater, megabyte == 127 ? Z_FINISH : Z_NO_FLUSH),
+                 megabyte == 127 ? Z_STREAM_END : Z_OK);
+    }
+    stream.truncate(int(deflater.total_out));
+    deflateEnd(&deflater);
+    const QString code = QLatin1String(codePrefix)
+                         + QString::fromLatin1(stream.toBase64(QByteArray::Base64UrlEncoding
+                                                               | QByteArray::OmitTrailingEquals));
+#ifdef Q_OS_UNIX
+    rusage before;
+    getrusage(RUSAGE_SELF, &before);
+#endif
+    QCOMPARE(officersFromText(code).status, CopiedOfficers::Damaged);
+#ifdef Q_OS_UNIX
+    rusage after;
+    getrusage(RUSAGE_SELF, &after);
+    QVERIFY2(after.ru_maxrss - before.ru_maxrss < 32 * 1024,
+             qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
+#endif
+
+    const QByteArray bytes = officerBytes(theirs(), copied);
+    const QByteArray whole = qCompress(bytes).mid(4);
+    QCOMPARE(inflateAtMost(whole, bytes.size()), std::optional<QByteArray>(bytes));
+    QVERIFY(!inflateAtMost(whole, bytes.size() - 1));
+}
 
 // The bytes, their code and the text around it; a paste that fits, and one
 // that does not.

@@ -7,9 +7,13 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace SafeKeeping;
 
@@ -21,6 +25,7 @@ private slots:
     void fileKeys();
     void recoveryCopies();
     void backupsKeepTheFirstAndTheNewest();
+    void failedFoldersGiveTheirReason();
     void watcherReportsOtherProgramsOnly();
     void locks();
 
@@ -88,11 +93,13 @@ void TestSafeKeeping::backupsKeepTheFirstAndTheNewest()
 {
     const QString folder = m_dir.filePath("backups");
     const QString path = m_dir.filePath("editdata.rqv");
-    // Made in quick succession, many in the same second.
+    // Made in quick succession, many in the same second; the first ever
+    // made holds unsaved changes, not the file as it was.
+    QCOMPARE(addBackup(folder, path, "unsaved", BackupKind::Unsaved), QString());
     for (int i = 0; i <= maxBackups; ++i)
-        QCOMPARE(addBackup(folder, path, QByteArray::number(i)), QString());
+        QCOMPARE(addBackup(folder, path, QByteArray::number(i), BackupKind::OnDisk), QString());
 
-    // The 31st removed the oldest but the first ever made.
+    // The 32nd removed the oldest but the first of the file as it was.
     const QVector<Backup> backups = listBackups(folder, path);
     QCOMPARE(backups.size(), maxBackups);
     QByteArray bytes;
@@ -104,6 +111,35 @@ void TestSafeKeeping::backupsKeepTheFirstAndTheNewest()
     QCOMPARE(readFile(QDir(folder).filePath(fileKey(path) + "/path.txt")),
              canonicalPath(path).toUtf8());
     QVERIFY(listBackups(folder, m_dir.filePath("other.rqv")).isEmpty());
+    QCOMPARE(addBackup(folder, path, "unsaved", BackupKind::Unsaved), QString());
+    const Backup unsaved = listBackups(folder, path).first();
+    QVERIFY(unsaved.kind == BackupKind::Unsaved && !unsaved.first);
+    QVERIFY(listBackups(folder, path).last().first);
+}
+
+// A folder that cannot be made is told of by the reason of the first mkdir
+// that failed, not by the file that could then not be written there.
+void TestSafeKeeping::failedFoldersGiveTheirReason()
+{
+    const QString blocker = m_dir.filePath("blocker");
+    QVERIFY(writeFile(blocker, "x"));
+    const QString data = blocker + "/officer-maker/officer-maker";
+    const QString path = m_dir.filePath("editdata.rqv");
+    QStringList reasons{writeRecovery(data + "/recovery", path, "x"),
+                        addBackup(data + "/backups", path, "x", BackupKind::OnDisk)};
+#ifdef Q_OS_UNIX
+    const QString notAFolder = qt_error_string(ENOTDIR);
+    QCOMPARE(reasons, (QStringList{notAFolder, notAFolder}));
+    // Root writes anywhere; others meet a folder they may not write.
+    const QString closed = m_dir.filePath("closed");
+    QVERIFY(QDir().mkdir(closed));
+    QVERIFY(QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner));
+    if (!QFileInfo(closed).isWritable())
+        QCOMPARE(writeWhole(closed + "/data/recovery/x.rqv", "x"), qt_error_string(EACCES));
+    QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#else
+    QVERIFY(!reasons.at(0).isEmpty() && reasons.at(1) == reasons.at(0));
+#endif
 }
 
 void TestSafeKeeping::watcherReportsOtherProgramsOnly()

@@ -18,17 +18,24 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 using namespace EditData;
 using namespace SafeKeeping;
+using Outcome = OfficerDocument::Outcome;
 
 namespace {
 
@@ -64,6 +71,8 @@ private slots:
     void cleanFileFollowsOtherPrograms();
     void crashLosesNothing();
     void recoveryCopyFollowsUnsavedWork();
+    void savesRemoveTheRecoveryCopy();
+    void writesOverTheFileSizeLimitFail();
     void backupsAreKeptAndRestored();
 
 private:
@@ -173,6 +182,13 @@ void TestSafeSaving::unsavedWorkMeetsAnotherProgramsChange()
     QCOMPARE(records(), recordsOf(newer));
     QVERIFY(!m_window->isWindowModified());
     QCOMPARE(datedCopies(), QList<QByteArray>({dropped, theirs}));
+    {
+        // The dropped changes are never the copy of the file as it was.
+        RestoreDialog dialog(m_window->document()->backups());
+        auto *list = dialog.findChild<QListWidget *>("list_backups");
+        QVERIFY(list->item(0)->text().endsWith("名武將（重新載入前的修改）"));
+        QVERIFY(list->item(1)->text().endsWith("名武將（最初）"));
+    }
     click(*m_window, "cmd_generateSingle");
     save();
     QCOMPARE(readFile(m_path + ".bak"), newer);
@@ -232,7 +248,8 @@ void TestSafeSaving::crashLosesNothing()
     const auto refused = m_driver->takeMessages();
     QCOMPARE(refused.size(), 1);
     QCOMPARE(QStringList({refused.at(0).kind, refused.at(0).title, refused.at(0).text}),
-             QStringList({"warning", "錯誤", "「editdata.rqv」已在另一個視窗中打開。"}));
+             QStringList({"warning", "錯誤",
+                          "「" + QDir::toNativeSeparators(m_path) + "」已在另一個視窗中打開。"}));
     copy.kill();
     QVERIFY(copy.waitForFinished(30000));
 
@@ -309,6 +326,66 @@ void TestSafeSaving::recoveryCopyFollowsUnsavedWork()
     open(*m_window);
     QCOMPARE(m_driver->takeQuestions().value(0).title, QStringLiteral("恢復"));
     QCOMPARE(copied(), QList<QByteArray>());
+}
+
+// Each save removes the recovery copy, also the copy of changes made since
+// the last save whose own copy was not written yet.
+void TestSafeSaving::savesRemoveTheRecoveryCopy()
+{
+    OfficerDocument document;
+    QCOMPARE(document.open(m_path), ReadError::None);
+    Recovery recovery;
+    const auto change = [&] {
+        return document.generateSingle("關", "羽", QString(), false, {}) == Outcome::Changed;
+    };
+    QVERIFY(change());
+    document.flushRecovery();
+    QVERIFY(readRecovery(recoveryFolder(), m_path, recovery));
+    QCOMPARE(document.writeFile(), QString());
+    QVERIFY(change());
+    document.flushRecovery();
+    QVERIFY(change()); // its copy is due, not written
+    QCOMPARE(document.writeFile(), QString());
+    QVERIFY(change());
+    QCOMPARE(document.writeFile(), QString());
+    document.flushRecovery();
+    QVERIFY(!readRecovery(recoveryFolder(), m_path, recovery));
+}
+
+// Under a file-size limit smaller than the file, each write fails and says
+// that the file is too large; the file and the work stay, and once the limit
+// is gone the save goes through.
+void TestSafeSaving::writesOverTheFileSizeLimitFail()
+{
+#ifdef Q_OS_UNIX
+    OfficerDocument document;
+    QCOMPARE(document.open(m_path), ReadError::None);
+    const QByteArray image = readFile(m_path);
+    QSignalSpy recoveryFailed(&document, &OfficerDocument::recoveryFailed);
+    SafeKeeping::ignoreFileSizeSignal();
+    rlimit limit;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 100000; // within a write, not between two
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    QCOMPARE(document.generateSingle("關", "羽", QString(), false, {}), Outcome::Changed);
+    document.flushRecovery();
+    const auto backup = document.backUpBeforeWrite();
+    const QString written = document.writeFile();
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+
+    const QString tooLarge = qt_error_string(EFBIG);
+    QCOMPARE(recoveryFailed.value(0).value(0).toString(), tooLarge);
+    QVERIFY(backup && backup->reason == tooLarge);
+    QCOMPARE(written, "文件寫入失敗：" + tooLarge);
+    QCOMPARE(readFile(m_path), image);
+    QVERIFY(document.isModified());
+    QVERIFY(!document.backUpBeforeWrite());
+    QCOMPARE(document.writeFile(), QString());
+    QCOMPARE(recordsOf(readFile(m_path)), document.records());
+#else
+    QSKIP("The file-size limit is a limit of Unix processes");
+#endif
 }
 
 // Before the first save of each open, the file is kept as a dated copy,

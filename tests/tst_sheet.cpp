@@ -9,28 +9,13 @@
 #include "officertable.h"
 #include "records.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTextCodec>
 
 using namespace EditData;
 
 namespace {
-
-// 劉弘, his son 劉備 and grandson 劉禪; 孫尚香, a woman; 關雲長; and an
-// officer whose texts a spreadsheet would misread, whose sex is neither and
-// whose father is an empty slot. Abilities are 60 to 63.
-QList<QByteArray> officers()
-{
-    QList<QByteArray> records = splitRecords(QByteArray());
-    records[0] = patternedRecord("劉", "弘", 0, 140, 1130, noFather);
-    records[1] = patternedRecord("劉", "備", 0, 161, 1132, 700);
-    records[2] = patternedRecord("劉", "禪", 0, 207, 500, 701);
-    records[3] = patternedRecord("孫", "尚香", 1, 170, 1180, noFather);
-    records[4] = patternedRecord("關", "雲長", 0, 160, 1131, noFather);
-    records[5] = patternedRecord("=1", "a,\"b\"\r\nc", 2, 0, 0, 710);
-    records[5].replace(styleName, 3, QByteArray("-x\0", 3));
-    return records;
-}
 
 CsvUpdatePlan plan(const QList<QByteArray> &records, const QByteArray &csv)
 {
@@ -52,6 +37,8 @@ private slots:
     void readsBig5AndTabs();
     void quotedFieldsAndLines();
     void everyFaultWithItsLine();
+    void largestValuesAreChanges();
+    void errorsCountedComputedColumnsNoted();
     void twoRowsMakeNoRing();
     void batchEditHeldWithinRanges();
 };
@@ -60,7 +47,7 @@ private slots:
 // a father is written, change nothing.
 void TestSheet::unchangedCellsChangeNothing()
 {
-    const QList<QByteArray> records = officers();
+    const QList<QByteArray> records = sheetOfficers();
     QList<QVariantList> rows;
     for (int slot : occupiedSlots(records))
         rows.append(officerTableRow(records, slot, QTextCodec::codecForName("Big5")));
@@ -81,7 +68,7 @@ void TestSheet::unchangedCellsChangeNothing()
 // byte; the father into both fields; the portrait; nothing else.
 void TestSheet::editsWriteTheEditorsBytes()
 {
-    const QList<QByteArray> before = officers();
+    const QList<QByteArray> before = sheetOfficers();
     QList<QByteArray> records = before;
     const CsvUpdatePlan update = plan(records, "編號,名,能力一,父親,頭像\r\n"
                                                "704,羽,,701 劉備,\r\n"
@@ -121,7 +108,7 @@ void TestSheet::readsBig5AndTabs_data()
 void TestSheet::readsBig5AndTabs()
 {
     QFETCH(QByteArray, csv);
-    const CsvUpdatePlan update = plan(officers(), csv);
+    const CsvUpdatePlan update = plan(sheetOfficers(), csv);
     QCOMPARE(update.errors, QStringList());
     QCOMPARE(update.changes.size(), 2);
     QCOMPARE(update.changes.at(0).newValue, QStringLiteral("張"));
@@ -142,7 +129,7 @@ void TestSheet::quotedFieldsAndLines()
 // each row starts on; a plan with faults writes nothing.
 void TestSheet::everyFaultWithItsLine()
 {
-    QList<QByteArray> records = officers();
+    QList<QByteArray> records = sheetOfficers();
     const CsvUpdatePlan update = plan(
             records, QStringLiteral("編號,姓名,姓,名,字,性別,生年,頭像,能力一,兵科一,父親,備註\n"
                                     "999,,,,,,,,,,,\n"
@@ -152,15 +139,17 @@ void TestSheet::everyFaultWithItsLine()
                                     "702,,諸葛亮,😀,很長很長很長很長很長很長很長很長,,,,,,,\n"
                                     "703,,,,,男,,1130,,,703 孫尚香,\n"
                                     "701,,,,,,,,,,,\n"
-                                    ",,,,,,,,,,,\n")
+                                    ",,,,,,,,,,,\n"
+                                    "720,,,,,,,,,,,\n"
+                                    "704,\"劉,,,,,,,,,,\n")
                              .toUtf8());
     QCOMPARE(update.errors, (QStringList{
-                                    "第2行「編號」：沒有這個編號的武將",
+                                    "第2行「編號」：編號必須在700至849之間",
                                     "第3行「編號」：不是整數",
                                     "第6行「生年」：不是整數",
-                                    "第6行「頭像」：超出範圍",
-                                    "第6行「能力一」：超出範圍",
-                                    "第6行「兵科一」：超出範圍",
+                                    "第6行「頭像」：超出範圍（0–65535）",
+                                    "第6行「能力一」：超出範圍（0–148）",
+                                    "第6行「兵科一」：超出範圍（0–3）",
                                     "第7行「姓」：姓名過長",
                                     "第7行「名」：姓名含有Big5無法表示的字",
                                     "第7行「字」：姓名過長",
@@ -168,6 +157,8 @@ void TestSheet::everyFaultWithItsLine()
                                     "第8行「頭像」：沒有這個頭像",
                                     "第8行「父親」：不能設為父親",
                                     "第9行「編號」：編號重複",
+                                    "第11行「編號」：沒有這個編號的武將",
+                                    "第12行「姓名」：引號沒有結束",
                             }));
     const QList<QByteArray> before = records;
     QVERIFY(applyCsvUpdate(records, update, QTextCodec::codecForName("Big5"))
@@ -178,11 +169,48 @@ void TestSheet::everyFaultWithItsLine()
     QVERIFY(plan(records, "").missingIdColumn);
 }
 
+// A field set exactly to its largest value is a change.
+void TestSheet::largestValuesAreChanges()
+{
+    const CsvUpdatePlan update =
+            plan(sheetOfficers(), "編號,能力一,兵科一,特技一1,個性,生年\n700,148,3,9,3,65535\n");
+    QCOMPARE(update.errors, QStringList());
+    QStringList newValues;
+    for (const CsvChange &change : update.changes)
+        newValues << change.newValue;
+    QCOMPARE(newValues, (QStringList{"148", "3", "9", "3", "65535"}));
+}
+
+// However many errors a file holds, a thousand are listed and the rest
+// counted, also in a file as wide as it is long; computed columns that
+// differ from the officers are noted, not read.
+void TestSheet::errorsCountedComputedColumnsNoted()
+{
+    const QByteArray wideHeader = "編號" + QByteArray(",x").repeated(300000) + '\n';
+    QElapsedTimer clock;
+    clock.start();
+    const CsvUpdatePlan many =
+            plan(sheetOfficers(), wideHeader + QByteArray("999\n").repeated(1005));
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(many.errors.size(), 1000);
+    QCOMPARE(csvErrorLines(many).mid(999),
+             (QStringList{"第1001行「編號」：編號必須在700至849之間", "……還有5個錯誤。"}));
+
+    // 劉弘's abilities are 60 to 63.
+    const QList<QByteArray> records = sheetOfficers();
+    QVERIFY(!plan(records, "編號,姓名,能力合計\n700,劉弘, 0246 \n").computedColumnsDiffer);
+    for (const char *csv : {"編號,姓名\n700,劉備\n", "編號,能力合計\n700,247\n",
+                            "編號,特技合計,能力一\n700,x,99\n"}) {
+        const CsvUpdatePlan noted = plan(records, csv);
+        QVERIFY2(noted.computedColumnsDiffer && noted.errors.isEmpty(), csv);
+    }
+}
+
 // 孫尚香 takes 關雲長 as father; he then cannot take her, though either
 // alone may.
 void TestSheet::twoRowsMakeNoRing()
 {
-    const QList<QByteArray> records = officers();
+    const QList<QByteArray> records = sheetOfficers();
     QCOMPARE(plan(records, "編號,父親\n703,704\n704,703\n").errors,
              QStringList{"第3行「父親」：不能設為父親"});
     QCOMPARE(plan(records, "編號,父親\n704,703\n").errors, QStringList());
@@ -192,7 +220,7 @@ void TestSheet::twoRowsMakeNoRing()
 // bytes change count, each slot once; a field not checked stays.
 void TestSheet::batchEditHeldWithinRanges()
 {
-    QList<QByteArray> records = officers();
+    QList<QByteArray> records = sheetOfficers();
     for (int i = 0; i < 10; ++i)
         writeU8(records[0], skillsA + i, quint8(i));
     writeU8(records[1], characterCode, 2);

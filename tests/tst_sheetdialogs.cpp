@@ -43,10 +43,24 @@ void TestSheetDialogs::previewRefusesAFileWithErrors()
                              + table->item(0, column)->text();
         QCOMPARE(cells, (QStringList{"編號=704", "姓名=關雲長", "欄=名", "原值=雲長", "新值=羽"}));
         QVERIFY(okEnabled(dialog));
+        QVERIFY(!dialog.findChild<QLabel *>("label_note")->isVisibleTo(&dialog));
+    }
+    // The note does not hold OK back; errors do, those beyond the listed
+    // counted.
+    plan.computedColumnsDiffer = true;
+    {
+        CsvUpdateDialog dialog(plan);
+        auto *note = dialog.findChild<QLabel *>("label_note");
+        QVERIFY(note->isVisibleTo(&dialog) && note->text() == computedColumnsNote());
+        QVERIFY(okEnabled(dialog));
     }
     plan.errors = QStringList{"第3行「父親」：不能設為父親"};
+    plan.unlistedErrors = 2;
     CsvUpdateDialog dialog(plan);
-    QCOMPARE(dialog.findChild<QListWidget *>("list_errors")->item(0)->text(), plan.errors.at(0));
+    auto *errors = dialog.findChild<QListWidget *>("list_errors");
+    QCOMPARE(errors->count(), 2);
+    QCOMPARE(errors->item(0)->text(), plan.errors.at(0));
+    QCOMPARE(errors->item(1)->text(), QStringLiteral("……還有2個錯誤。"));
     QVERIFY(!okEnabled(dialog));
 }
 

@@ -122,10 +122,6 @@
         <translation>不是整数</translation>
     </message>
     <message>
-        <source>超出範圍</source>
-        <translation>超出范围</translation>
-    </message>
-    <message>
         <source>姓名含有Big5無法表示的字</source>
         <translation>姓名含有Big5无法表示的字</translation>
     </message>
@@ -148,6 +144,30 @@
     <message>
         <source>第%1行「%2」：%3</source>
         <translation>第%1行“%2”：%3</translation>
+    </message>
+    <message>
+        <source>超出範圍（0–%1）</source>
+        <translation>超出范围（0–%1）</translation>
+    </message>
+    <message>
+        <source>編號必須在%1至%2之間</source>
+        <translation>编号必须在%1至%2之间</translation>
+    </message>
+    <message>
+        <source>引號沒有結束</source>
+        <translation>引号没有结束</translation>
+    </message>
+    <message>
+        <source>第%1行：%2</source>
+        <translation>第%1行：%2</translation>
+    </message>
+    <message>
+        <source>……還有%1個錯誤。</source>
+        <translation>……还有%1个错误。</translation>
+    </message>
+    <message>
+        <source>「姓名」「能力合計」「特技合計」欄不會被讀取；要修改姓名，請修改「姓」「名」「字」欄。</source>
+        <translation>“姓名”“能力合计”“特技合计”列不会被读取；要修改姓名，请修改“姓”“名”“字”列。</translation>
     </message>
 </context>
 <context>
@@ -776,6 +796,10 @@
         <source>文件有%1個錯誤，可用「檢查文件…」查看。</source>
         <translation>文件有%1个错误，可用“检查文件…”查看。</translation>
     </message>
+    <message>
+        <source>無法建立備份文件「%1」：%2。仍然重新載入嗎？</source>
+        <translation>无法创建备份文件“%1”：%2。仍然重新加载吗？</translation>
+    </message>
 </context>
 <context>
     <name>OfficerDialog</name>
@@ -867,14 +891,6 @@
 <context>
     <name>OfficerDocument</name>
     <message>
-        <source>文件無法以可寫方式打開。</source>
-        <translation>文件无法以可写方式打开。</translation>
-    </message>
-    <message>
-        <source>文件寫入失敗。</source>
-        <translation>文件写入失败。</translation>
-    </message>
-    <message>
         <source>生成單個</source>
         <translation>生成单个</translation>
     </message>
@@ -921,6 +937,14 @@
     <message>
         <source>修正問題</source>
         <translation>修正问题</translation>
+    </message>
+    <message>
+        <source>文件無法以可寫方式打開：%1</source>
+        <translation>文件无法以可写方式打开：%1</translation>
+    </message>
+    <message>
+        <source>文件寫入失敗：%1</source>
+        <translation>文件写入失败：%1</translation>
     </message>
 </context>
 <context>
@@ -1122,6 +1146,10 @@
     <message>
         <source>（最初）</source>
         <translation>（最初）</translation>
+    </message>
+    <message>
+        <source>（重新載入前的修改）</source>
+        <translation>（重新加载前的修改）</translation>
     </message>
 </context>
 </TS>

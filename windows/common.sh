@@ -4,7 +4,8 @@
 # For building Qt for Windows from Debian's source.
 WINDOWS_QT_PACKAGES=(g++-mingw-w64-x86-64-posix dpkg-dev perl python3 make)
 # For building the program, running its tests under Wine and packaging it.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake wine wine64 nsis icoutils librsvg2-bin zip unzip
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev cmake wine wine64 nsis icoutils
+    librsvg2-bin zip unzip
     x11-utils xvfb xdotool xclip
     qttranslations5-l10n qttools5-dev-tools python3)
 

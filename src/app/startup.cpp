@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "filekey.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -35,6 +37,8 @@ void prepareApplication()
     QCoreApplication::setApplicationName(QStringLiteral("officer-maker"));
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // A write past the file-size limit fails and is told of like any other.
+    SafeKeeping::ignoreFileSizeSignal();
 }
 
 bool installQtTranslation(QCoreApplication &app, InterfaceLanguage language)

@@ -6,7 +6,8 @@
 class QCoreApplication;
 
 // Qt's high-DPI scaling and the names under which settings and data are
-// kept, set before the application object exists.
+// kept, set before the application object exists; a write past the
+// file-size limit made to fail rather than end the program.
 void prepareApplication();
 
 // Loads Qt's own translation into the language given, so that the file

@@ -27,10 +27,13 @@ QString fileFolder(const QString &folder, const QString &path)
     return QDir(folder).filePath(fileKey(path));
 }
 
+const QString unsavedSuffix = QStringLiteral("_unsaved");
+
 // The copies in the data file's folder, highest number first.
 QVector<Copy> copies(const QString &fileFolderPath)
 {
-    static const QRegularExpression name(QStringLiteral("^(\\d{1,15})_(\\d{8}-\\d{6})\\.rqv$"));
+    static const QRegularExpression name(
+            QStringLiteral("^(\\d{1,15})_(\\d{8}-\\d{6})(%1)?\\.rqv$").arg(unsavedSuffix));
     QVector<Copy> found;
     const QDir dir(fileFolderPath);
     for (const QString &entry : dir.entryList(QDir::Files)) {
@@ -41,15 +44,20 @@ QVector<Copy> copies(const QString &fileFolderPath)
         copy.number = match.captured(1).toLongLong();
         copy.backup.file = dir.filePath(entry);
         copy.backup.time = QDateTime::fromString(match.captured(2), timeFormat);
-        copy.backup.first = copy.number == 1;
+        copy.backup.kind = match.capturedLength(3) > 0 ? BackupKind::Unsaved : BackupKind::OnDisk;
         found.append(copy);
     }
     std::sort(found.begin(), found.end(),
               [](const Copy &a, const Copy &b) { return a.number > b.number; });
+    const auto oldestOnDisk = std::find_if(found.rbegin(), found.rend(), [](const Copy &copy) {
+        return copy.backup.kind == BackupKind::OnDisk;
+    });
+    if (oldestOnDisk != found.rend())
+        oldestOnDisk->backup.first = true;
     return found;
 }
 
-// Removes the oldest copies beyond maxBackups, keeping the first ever made.
+// Removes the oldest copies beyond maxBackups, keeping the first.
 void prune(QVector<Copy> existing)
 {
     for (int i = existing.size() - 1; i >= 0 && existing.size() > maxBackups; --i) {
@@ -69,15 +77,16 @@ QString backupsFolder()
 }
 
 QString addBackup(const QString &folder, const QString &path, const QByteArray &bytes,
-                  QString *copyPath)
+                  BackupKind kind, QString *copyPath)
 {
     const QString dirPath = fileFolder(folder, path);
     const QDir dir(dirPath);
     const QVector<Copy> existing = copies(dirPath);
     qint64 number = existing.isEmpty() ? 1 : existing.first().number + 1;
     const QString stamp = QDateTime::currentDateTime().toString(timeFormat);
+    const QString suffix = kind == BackupKind::Unsaved ? unsavedSuffix : QString();
     auto nameFor = [&](qint64 n) {
-        return dir.filePath(QStringLiteral("%1_%2.rqv").arg(n).arg(stamp));
+        return dir.filePath(QStringLiteral("%1_%2%3.rqv").arg(n).arg(stamp, suffix));
     };
     if (copyPath)
         *copyPath = nameFor(number);

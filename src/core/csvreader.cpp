@@ -42,10 +42,12 @@ QVector<CsvRow> parseCsv(const QString &text)
             for (;;) {
                 QString field;
                 if (text.at(i) == QLatin1Char('"')) {
+                    row.openQuote = true;
                     for (++i; i < size; ++i) {
                         if (text.at(i) == QLatin1Char('"')) {
                             if (i + 1 >= size || text.at(i + 1) != QLatin1Char('"')) {
                                 ++i;
+                                row.openQuote = false;
                                 break;
                             }
                             ++i;

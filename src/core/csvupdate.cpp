@@ -8,6 +8,7 @@
 #include "officertable.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -25,40 +26,51 @@ enum class Fault {
     NoOfficer,
     RepeatedId,
     NotInteger,
-    OutOfRange,
+    OutOfRange, // the text names the field's range: see faultText
     Unencodable,
     TooLong,
     NoPortrait,
     NotFather,
     SexFixed,
+    IdOutOfRange,
+    OpenQuote,
 };
 
 constexpr const char *faultTexts[] = {
         QT_TRANSLATE_NOOP("CsvUpdate", "沒有這個編號的武將"),
         QT_TRANSLATE_NOOP("CsvUpdate", "編號重複"),
         QT_TRANSLATE_NOOP("CsvUpdate", "不是整數"),
-        QT_TRANSLATE_NOOP("CsvUpdate", "超出範圍"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "超出範圍（0–%1）"),
         QT_TRANSLATE_NOOP("CsvUpdate", "姓名含有Big5無法表示的字"),
         QT_TRANSLATE_NOOP("CsvUpdate", "姓名過長"),
         QT_TRANSLATE_NOOP("CsvUpdate", "沒有這個頭像"),
         QT_TRANSLATE_NOOP("CsvUpdate", "不能設為父親"),
         QT_TRANSLATE_NOOP("CsvUpdate", "性別不能修改"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "編號必須在%1至%2之間"),
+        QT_TRANSLATE_NOOP("CsvUpdate", "引號沒有結束"),
 };
-static_assert(std::size(faultTexts) == int(Fault::SexFixed), "a reason for every fault");
+static_assert(std::size(faultTexts) == int(Fault::OpenQuote), "a reason for every fault");
 
-QString faultText(Fault fault)
+// The reason of a fault; for OutOfRange, with the field's largest value.
+QString faultText(Fault fault, int max = 0)
 {
     Q_ASSERT(fault != Fault::None);
-    return QCoreApplication::translate("CsvUpdate", faultTexts[int(fault) - 1]);
+    const QString text = QCoreApplication::translate("CsvUpdate", faultTexts[int(fault) - 1]);
+    if (fault == Fault::OutOfRange)
+        return text.arg(max);
+    if (fault == Fault::IdOutOfRange)
+        return text.arg(officerIdBase).arg(officerIdBase + recordCount - 1);
+    return text;
 }
 
 // The value of a cell without the apostrophe that the export puts before
-// a text a spreadsheet would take for a formula.
+// a text a spreadsheet would take for a formula, or before a text that
+// begins with such an apostrophe itself.
 QString cellValue(const QStringList &fields, int field)
 {
     const QString text = fields.value(field);
     if (text.size() > 1 && text.at(0) == QLatin1Char('\'')
-        && QStringLiteral("=+-@\t\r").contains(text.at(1)))
+        && QStringLiteral("=+-@\t\r'").contains(text.at(1)))
         return text.mid(1);
     return text;
 }
@@ -128,6 +140,7 @@ NumberField numberField(OfficerDetails &details, int column)
 struct Verdict
 {
     Fault fault = Fault::None;
+    int max = 0; // the field's largest value, for OutOfRange
     bool changed = false;
     QString oldValue;
     QString newValue;
@@ -135,13 +148,14 @@ struct Verdict
 
 Verdict changeTo(const QString &oldValue, const QString &newValue)
 {
-    return {Fault::None, true, oldValue, newValue};
+    return {Fault::None, 0, true, oldValue, newValue};
 }
 
-Verdict refused(Fault fault)
+Verdict refused(Fault fault, int max = 0)
 {
     Verdict verdict;
     verdict.fault = fault;
+    verdict.max = max;
     return verdict;
 }
 
@@ -245,7 +259,7 @@ private:
         if (fault == Fault::None && value == *field.value)
             return {};
         if (fault != Fault::None || value < 0 || value > field.max)
-            return refused(Fault::OutOfRange);
+            return refused(Fault::OutOfRange, field.max);
         if (column == TableColumn::Portrait) {
             const QVector<PortraitChoice> choices =
                     portraitChoices(m_records, m_slot, m_shown.gender);
@@ -272,21 +286,37 @@ Fault officerSlot(const QList<QByteArray> &records, const QString &text, int *sl
     if (text.trimmed().isEmpty())
         return Fault::NoOfficer;
     qint64 id = 0;
-    if (parseNumber(text, &id) == Fault::NotInteger)
+    const Fault fault = parseNumber(text, &id);
+    if (fault == Fault::NotInteger)
         return Fault::NotInteger;
     const qint64 index = id - officerIdBase;
-    if (index < 0 || index >= qMin(records.size(), recordCount)
-        || isEmptySlot(records.at(int(index))))
+    if (fault != Fault::None || index < 0 || index >= recordCount)
+        return Fault::IdOutOfRange;
+    if (index >= records.size() || isEmptySlot(records.at(int(index))))
         return Fault::NoOfficer;
     *slot = int(index);
     return Fault::None;
 }
 
-// Puts the names to write into the name cells of a row, for names typed in
-// simplified Chinese that Big5 cannot write as typed. An empty cell, or one
-// equal to the officer's name, leaves that name as it is.
-void convertTypedNames(QStringList &cells, const QVector<int> &columns, const OfficerDetails &shown,
-                       QTextCodec *codec, const Names::ToTraditional &toTraditional)
+// Whether a computed cell (姓名, 能力合計, 特技合計) holds another value than
+// the table shows for the officer: the name as text, a sum as a number. An
+// empty cell holds none.
+bool computedCellDiffers(int column, const QString &text, const QVariantList &row)
+{
+    if (column == TableColumn::Name)
+        return !text.isEmpty() && text != row.value(column).toString();
+    if (text.trimmed().isEmpty())
+        return false;
+    qint64 value = 0;
+    return parseNumber(text, &value) != Fault::None || value != row.value(column).toInt();
+}
+
+// Puts the names to write into the name cells of a row (one cell per table
+// column), for names typed in simplified Chinese that Big5 cannot write as
+// typed. An empty cell, or one equal to the officer's name, leaves that name
+// as it is.
+void convertTypedNames(QStringList &cells, const OfficerDetails &shown, QTextCodec *codec,
+                       const Names::ToTraditional &toTraditional)
 {
     const Names::PersonName before = {shown.familyName, shown.givenName, shown.styleName};
     Names::PersonName typed = before;
@@ -296,19 +326,56 @@ void convertTypedNames(QStringList &cells, const QVector<int> &columns, const Of
     const int nameColumns[] = {TableColumn::FamilyName, TableColumn::GivenName,
                                TableColumn::StyleName};
     for (int i = 0; i < 3; ++i) {
-        const int field = columns.indexOf(nameColumns[i]);
-        if (field >= 0 && !cells.at(field).isEmpty())
-            typed.*fields[i] = cells.at(field);
+        if (!cells.at(nameColumns[i]).isEmpty())
+            typed.*fields[i] = cells.at(nameColumns[i]);
     }
     const Names::NameToWrite written =
             Names::editedNameToWrite(before, typed, codec, toTraditional);
     if (!written.writable || !written.converted)
         return;
     for (int i = 0; i < 3; ++i) {
-        const int field = columns.indexOf(nameColumns[i]);
-        if (field >= 0 && !cells.at(field).isEmpty())
-            cells[field] = written.name.*fields[i];
+        if (!cells.at(nameColumns[i]).isEmpty())
+            cells[nameColumns[i]] = written.name.*fields[i];
     }
+}
+
+// The columns of a CSV file, found by the texts of its first line.
+struct CsvColumns
+{
+    // The field of each table column, or -1 when the file lacks it; a column
+    // named twice is read from its first field.
+    QVector<int> fieldOf = QVector<int>(TableColumn::Count, -1);
+    // The columns that are read, but 編號, in the order of their fields.
+    QVector<int> read;
+    // The computed columns the file holds, in the order of their fields.
+    QVector<int> computed;
+};
+
+CsvColumns csvColumns(const QStringList &names)
+{
+    // A file exported while the interface was in traditional Chinese keeps
+    // its use when the interface is in simplified Chinese.
+    QHash<QString, int> known;
+    const QStringList sourceHeader = officerTableSourceHeader();
+    for (int column = 0; column < sourceHeader.size(); ++column)
+        known.insert(sourceHeader.at(column), column);
+    const QStringList header = officerTableHeader();
+    for (int column = 0; column < header.size(); ++column)
+        known.insert(header.at(column), column);
+
+    CsvColumns columns;
+    for (int field = 0; field < names.size(); ++field) {
+        const int column = known.value(names.at(field).trimmed(), -1);
+        if (column < 0 || columns.fieldOf.at(column) >= 0)
+            continue;
+        columns.fieldOf[column] = field;
+        if (column == TableColumn::Name || column == TableColumn::AbilitySum
+            || column == TableColumn::SkillSum)
+            columns.computed.append(column);
+        else if (column != TableColumn::Id)
+            columns.read.append(column);
+    }
+    return columns;
 }
 
 } // namespace
@@ -319,65 +386,72 @@ CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &
     CsvUpdatePlan plan;
     const QVector<CsvRow> rows = readCsv(csv);
     const QStringList header = officerTableHeader();
-    // A file exported while the interface was in traditional Chinese keeps
-    // its use when the interface is in simplified Chinese.
-    const QStringList sourceHeader = officerTableSourceHeader();
-
-    // For each column of the file, the table's column it holds, or -1 when
-    // it is ignored: unknown, computed, or named a second time.
-    QVector<int> columns;
-    for (const QString &text : rows.value(0).fields) {
-        int column = header.indexOf(text.trimmed());
-        if (column < 0)
-            column = sourceHeader.indexOf(text.trimmed());
-        if (columns.contains(column) || column == TableColumn::Name
-            || column == TableColumn::AbilitySum || column == TableColumn::SkillSum)
-            column = -1;
-        columns.append(column);
-    }
-    const int idField = columns.indexOf(TableColumn::Id);
+    const CsvColumns columns = csvColumns(rows.value(0).fields);
+    const int idField = columns.fieldOf.at(TableColumn::Id);
     if (idField < 0) {
         plan.missingIdColumn = true;
         return plan;
     }
 
+    // Only so many errors are listed, however many the file holds.
+    auto report = [&](const CsvRow &row, int column, const QString &reason) {
+        if (plan.errors.size() == maxListedCsvErrors) {
+            ++plan.unlistedErrors;
+        } else if (column < 0) {
+            plan.errors.append(QCoreApplication::translate("CsvUpdate", "第%1行：%2")
+                                       .arg(QString::number(row.line), reason));
+        } else {
+            plan.errors.append(QCoreApplication::translate("CsvUpdate", "第%1行「%2」：%3")
+                                       .arg(QString::number(row.line), header.at(column), reason));
+        }
+    };
+    // A quote left open took in the rest of the file, in the column of its
+    // field.
+    auto reportOpenQuote = [&](const CsvRow &row) {
+        if (row.openQuote)
+            report(row, columns.fieldOf.indexOf(row.fields.size() - 1),
+                   faultText(Fault::OpenQuote));
+    };
+    reportOpenQuote(rows.at(0));
+
     QList<QByteArray> working = records;
     QSet<int> named;
     for (int r = 1; r < rows.size(); ++r) {
         const CsvRow &row = rows.at(r);
+        reportOpenQuote(row);
         if (std::all_of(row.fields.cbegin(), row.fields.cend(),
                         [](const QString &field) { return field.isEmpty(); }))
             continue;
-        auto report = [&](int column, Fault fault) {
-            plan.errors.append(
-                    QCoreApplication::translate("CsvUpdate", "第%1行「%2」：%3")
-                            .arg(QString::number(row.line), header.at(column), faultText(fault)));
-        };
 
         int slot = -1;
         Fault fault = officerSlot(records, cellValue(row.fields, idField), &slot);
         if (fault == Fault::None && named.contains(slot))
             fault = Fault::RepeatedId;
         if (fault != Fault::None) {
-            report(TableColumn::Id, fault);
+            report(row, TableColumn::Id, faultText(fault));
             continue;
         }
         named.insert(slot);
 
+        if (!plan.computedColumnsDiffer && !columns.computed.isEmpty()) {
+            const QVariantList shownRow = officerTableRow(records, slot, codec);
+            for (const int column : columns.computed)
+                plan.computedColumnsDiffer |= computedCellDiffers(
+                        column, cellValue(row.fields, columns.fieldOf.at(column)), shownRow);
+        }
+
         RowReader reader(records, working, slot, codec);
         QStringList cells;
-        for (int field = 0; field < columns.size(); ++field)
-            cells.append(cellValue(row.fields, field));
+        cells.reserve(TableColumn::Count);
+        for (int column = 0; column < TableColumn::Count; ++column)
+            cells.append(cellValue(row.fields, columns.fieldOf.at(column)));
         if (toTraditional)
-            convertTypedNames(cells, columns, reader.shown(), codec, toTraditional);
+            convertTypedNames(cells, reader.shown(), codec, toTraditional);
         bool changed = false;
-        for (int field = 0; field < columns.size(); ++field) {
-            const int column = columns.at(field);
-            if (column < 0 || column == TableColumn::Id)
-                continue;
-            const Verdict verdict = reader.judge(column, cells.at(field));
+        for (const int column : columns.read) {
+            const Verdict verdict = reader.judge(column, cells.at(column));
             if (verdict.fault != Fault::None)
-                report(column, verdict.fault);
+                report(row, column, faultText(verdict.fault, verdict.max));
             if (!verdict.changed)
                 continue;
             changed = true;
@@ -388,6 +462,21 @@ CsvUpdatePlan planCsvUpdate(const QList<QByteArray> &records, const QByteArray &
             plan.edits.append({slot, reader.shown(), reader.edited()});
     }
     return plan;
+}
+
+QStringList csvErrorLines(const CsvUpdatePlan &plan)
+{
+    QStringList lines = plan.errors;
+    if (plan.unlistedErrors > 0)
+        lines.append(QCoreApplication::translate("CsvUpdate", "……還有%1個錯誤。")
+                             .arg(plan.unlistedErrors));
+    return lines;
+}
+
+QString computedColumnsNote()
+{
+    return QCoreApplication::translate("CsvUpdate", "「姓名」「能力合計」「特技合計」欄不會被讀取；"
+                                                    "要修改姓名，請修改「姓」「名」「字」欄。");
 }
 
 CsvUpdateResult applyCsvUpdate(QList<QByteArray> &records, const CsvUpdatePlan &plan,

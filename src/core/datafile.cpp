@@ -1,6 +1,7 @@
 #include "datafile.h"
 
 #include "editdata.h"
+#include "filekey.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,8 +33,9 @@ QString backUpFile(const QString &path)
     QFile source(path);
     if (!source.open(QIODevice::ReadOnly))
         return source.errorString();
+    // Unbuffered, a write that fails says why at once (see writeWhole).
     QSaveFile backup(backupPath(path));
-    if (!backup.open(QIODevice::WriteOnly))
+    if (!backup.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return backup.errorString();
     // The file is copied as it stands, whatever its size.
     constexpr qint64 chunkSize = 64 * 1024;
@@ -44,12 +46,33 @@ QString backUpFile(const QString &path)
                 return source.errorString();
             break;
         }
-        if (backup.write(chunk) != chunk.size())
-            return backup.errorString();
+        const QString error = SafeKeeping::writeAll(backup, chunk);
+        if (!error.isEmpty())
+            return error;
     }
     if (!backup.commit())
         return backup.errorString();
     return QString();
+}
+
+WriteError writeDataFile(const QString &path, const QByteArray &image, QString *reason)
+{
+    // The image replaces the file whole, or the file stays as it was; where
+    // no file can be made beside it, it is written in place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return WriteError::CannotOpen;
+    }
+    *reason = SafeKeeping::writeAll(file, image);
+    if (reason->isEmpty() && !file.commit())
+        *reason = file.errorString();
+    if (!reason->isEmpty()) {
+        file.cancelWriting();
+        return WriteError::WriteFailed;
+    }
+    return WriteError::None;
 }
 
 } // namespace EditData

@@ -26,6 +26,14 @@ QString backupPath(const QString &path);
 // went wrong, or an empty string once the backup is written.
 QString backUpFile(const QString &path);
 
+// How writing a data file ended.
+enum class WriteError { None, CannotOpen, WriteFailed };
+
+// Writes image as the data file at path, through QSaveFile with its direct
+// write as the fallback where no file can be made beside it. On failure
+// reason says why, as the call that failed first says it.
+WriteError writeDataFile(const QString &path, const QByteArray &image, QString *reason);
+
 } // namespace EditData
 
 #endif // DATAFILE_H

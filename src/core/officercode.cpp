@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QtEndian>
 
+#include <zlib.h>
+
 namespace EditData {
 
 namespace {
@@ -34,6 +36,26 @@ CopiedOfficers damaged()
 }
 
 } // namespace
+
+std::optional<QByteArray> inflateAtMost(const QByteArray &stream, int maxSize)
+{
+    z_stream inflater = {};
+    if (maxSize < 0 || inflateInit(&inflater) != Z_OK)
+        return std::nullopt;
+    // One byte more than allowed tells a stream that holds more.
+    QByteArray bytes(maxSize + 1, Qt::Uninitialized);
+    inflater.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stream.constData()));
+    inflater.avail_in = uInt(stream.size());
+    inflater.next_out = reinterpret_cast<Bytef *>(bytes.data());
+    inflater.avail_out = uInt(bytes.size());
+    const int result = inflate(&inflater, Z_FINISH);
+    const int size = bytes.size() - int(inflater.avail_out);
+    inflateEnd(&inflater);
+    if (result != Z_STREAM_END || size > maxSize)
+        return std::nullopt;
+    bytes.truncate(size);
+    return bytes;
+}
 
 QByteArray officerBytes(const QList<QByteArray> &records, const QVector<int> &chosenSlots)
 {
@@ -122,11 +144,8 @@ CopiedOfficers officersFromText(const QString &text)
         return damaged();
 
     const QByteArray stream = QByteArray::fromBase64(text.mid(begin, length).toLatin1(), base64Url);
-    // qUncompress takes the length to expect in front of the stream; it
-    // still grows its buffer when the stream holds more.
-    QByteArray framed(4, '\0');
-    qToBigEndian<quint32>(quint32(maxOfficerBytes), framed.data());
-    return officersFromBytes(qUncompress(framed + stream));
+    const std::optional<QByteArray> bytes = inflateAtMost(stream, maxOfficerBytes);
+    return bytes ? officersFromBytes(*bytes) : damaged();
 }
 
 std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,

@@ -66,6 +66,12 @@ struct CopiedOfficers
     QList<QByteArray> records;
 };
 
+// The bytes of a bare zlib stream (as the code holds it), inflated no
+// further than one byte past maxSize: nothing when the stream is damaged,
+// cut short, or holds more than maxSize bytes, however much more. Data
+// after the stream's end is ignored.
+std::optional<QByteArray> inflateAtMost(const QByteArray &stream, int maxSize);
+
 // Reads the program's own bytes: Valid or Damaged. They are damaged when
 // they are not a count of at least one and as many whole officers, or when
 // an officer is empty, has an ID outside the slots or shares his ID with
@@ -75,8 +81,9 @@ CopiedOfficers officersFromBytes(const QByteArray &bytes);
 // Reads the first code anywhere in text. The code runs from just after
 // codePrefix to the first character that is not URL-safe base64. NoOfficers
 // when text holds no codePrefix; Damaged when the code is empty, longer than
-// any code of whole officers can be, does not decode or decompress, or its
-// bytes are damaged as officersFromBytes judges them.
+// any code of whole officers can be, does not decode or decompress into at
+// most maxOfficerBytes (see inflateAtMost), or its bytes are damaged as
+// officersFromBytes judges them.
 CopiedOfficers officersFromText(const QString &text);
 
 // Adds the officers exactly as importOfficers adds the chosen officers of

@@ -55,7 +55,12 @@ QString csvField(const QVariant &value)
     if (value.userType() == QMetaType::Int)
         return QString::number(value.toInt());
     QString text = value.toString();
-    if (looksLikeFormula(text))
+    // A text that begins with the apostrophe a reader would take off gets
+    // one more, so that it reads back as it was.
+    const bool apostropheTakenOff =
+            text.size() > 1 && text.at(0) == QLatin1Char('\'')
+            && (looksLikeFormula(text.mid(1, 1)) || text.at(1) == QLatin1Char('\''));
+    if (looksLikeFormula(text) || apostropheTakenOff)
         text.prepend(QLatin1Char('\''));
     if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
         || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {

@@ -55,7 +55,10 @@ QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCo
 // The CSV file of the given rows under a header row: UTF-8 with a
 // byte-order mark, comma-separated, every line ended by CR LF. A field is
 // quoted when it holds a comma, a double quote, CR or LF; a text that a
-// spreadsheet would take for a formula gets an apostrophe in front.
+// spreadsheet would take for a formula gets an apostrophe in front, and so
+// does a text that begins with an apostrophe and then such a character or
+// another apostrophe, so that reading it back (planCsvUpdate) takes off the
+// added one only.
 QByteArray officerTableCsv(const QList<QVariantList> &rows);
 
 } // namespace EditData

@@ -1,5 +1,6 @@
 #include "recovery.h"
 
+#include "editdata.h"
 #include "filekey.h"
 
 #include <QCoreApplication>
@@ -49,15 +50,15 @@ QString writeRecovery(const QString &folder, const QString &path, const QByteArr
 bool readRecovery(const QString &folder, const QString &path, Recovery &recovery)
 {
     const QString name = bytesFile(folder, path);
-    QFile file(name);
-    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
+    // One byte more than a data file tells a copy of another size, whatever
+    // its size.
+    if (!readFileHead(name, EditData::fileSize + 1, recovery.bytes).isEmpty())
         return false;
-    recovery.bytes = file.readAll();
     recovery.time = QFileInfo(name).lastModified();
     QByteArray fullPath;
     readFileHead(pathFile(folder, path), 64 * 1024, fullPath);
     recovery.path = QString::fromUtf8(fullPath);
-    return file.error() == QFileDevice::NoError;
+    return true;
 }
 
 void removeRecovery(const QString &folder, const QString &path)

@@ -32,8 +32,9 @@ struct Recovery
 QString writeRecovery(const QString &folder, const QString &path, const QByteArray &bytes);
 
 // Reads back the recovery copy of the data file at path; false when there
-// is none or it cannot be read. The bytes are as written, whatever their
-// size: the caller checks them as it checks the data file.
+// is none or it cannot be read. The bytes are as written, but never more than
+// one byte past a data file's size: the caller checks them as it checks the
+// data file.
 bool readRecovery(const QString &folder, const QString &path, Recovery &recovery);
 
 // Removes the recovery copy of the data file at path, if there is one.

@@ -16,7 +16,6 @@
 #include "typedname.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QUndoStack>
 
@@ -184,7 +183,7 @@ std::optional<OfficerDocument::BackupFailure> OfficerDocument::backUpBeforeWrite
             failure = BackupFailure{m_filePath, error};
     } else if (m_lastDatedCopy.isNull() || onDisk != m_lastDatedCopy) {
         QString copy;
-        error = addBackup(m_backupsFolder, m_filePath, onDisk, &copy);
+        error = addBackup(m_backupsFolder, m_filePath, onDisk, BackupKind::OnDisk, &copy);
         if (error.isEmpty()) {
             m_lastDatedCopy = onDisk;
             emit backupsChanged();
@@ -200,15 +199,14 @@ std::optional<OfficerDocument::BackupFailure> OfficerDocument::backUpBeforeWrite
 QString OfficerDocument::writeFile()
 {
     const QByteArray image = imageWithRecords();
-
-    // The image replaces the file whole, or the file stays as it was.
-    QSaveFile file(m_filePath);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return tr("文件無法以可寫方式打開。");
-    if (file.write(image) != image.size() || !file.commit()) {
-        file.cancelWriting();
-        return tr("文件寫入失敗。");
+    QString reason;
+    switch (writeDataFile(m_filePath, image, &reason)) {
+    case WriteError::None:
+        break;
+    case WriteError::CannotOpen:
+        return tr("文件無法以可寫方式打開：%1").arg(reason);
+    case WriteError::WriteFailed:
+        return tr("文件寫入失敗：%1").arg(reason);
     }
     m_fileImage = image;
     m_backupDue = false;
@@ -218,11 +216,12 @@ QString OfficerDocument::writeFile()
     return QString();
 }
 
-QString OfficerDocument::backUpUnsaved()
+QString OfficerDocument::backUpUnsaved(QString *copyPath)
 {
     if (!isOpen())
         return QString();
-    const QString error = addBackup(m_backupsFolder, m_filePath, imageWithRecords());
+    const QString error = addBackup(m_backupsFolder, m_filePath, imageWithRecords(),
+                                    BackupKind::Unsaved, copyPath);
     if (error.isEmpty())
         emit backupsChanged();
     return error;

@@ -123,12 +123,14 @@ public:
     // same bytes are not copied twice.
     std::optional<BackupFailure> backUpBeforeWrite(bool othersVersion = false);
     // Writes the records into the open file, which is replaced whole or left
-    // as it was. Returns what went wrong, or an empty string once written.
+    // as it was. Returns what went wrong, with the reason of the call that
+    // failed, or an empty string once written.
     QString writeFile();
     // Keeps the unsaved state (the file's bytes with the records as they are
     // now) as a dated copy, before a reload drops it. Returns what went
-    // wrong, or an empty string.
-    QString backUpUnsaved();
+    // wrong, or an empty string; copyPath, when given, receives the copy's
+    // full path.
+    QString backUpUnsaved(QString *copyPath = nullptr);
 
     // The dated backups of the open file, newest first.
     QVector<SafeKeeping::Backup> backups() const;

@@ -22,7 +22,9 @@ CsvUpdateDialog::CsvUpdateDialog(const EditData::CsvUpdatePlan &plan, QWidget *p
     }
     ui->table_changes->resizeColumnsToContents();
 
-    ui->list_errors->addItems(plan.errors);
+    ui->label_note->setText(EditData::computedColumnsNote());
+    ui->label_note->setVisible(plan.computedColumnsDiffer);
+    ui->list_errors->addItems(EditData::csvErrorLines(plan));
     ui->list_errors->setVisible(!plan.errors.isEmpty());
     // Nothing is written until the file is mended.
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(plan.errors.isEmpty());

@@ -13,8 +13,9 @@ namespace Ui {
 class CsvUpdateDialog;
 }
 
-// Shows what a CSV file would change, one row per changed cell, and every
-// error found in it. OK stays disabled while the file has an error.
+// Shows what a CSV file would change, one row per changed cell, a note when
+// its computed columns differ from the officers, and the errors found in it.
+// OK stays disabled while the file has an error.
 class CsvUpdateDialog : public QDialog
 {
     Q_OBJECT

@@ -484,7 +484,15 @@ void MainWindow::fileChangedOnDisk(const QByteArray &onDisk)
                          tr("「%1」已被其他程序修改。要重新載入嗎？未保存的修改將會遺失。")
                                  .arg(fileName())))
             return;
-        m_document->backUpUnsaved();
+        // The unsaved changes are dropped only once they are kept, or when
+        // the player says so.
+        QString copy;
+        const QString failure = m_document->backUpUnsaved(&copy);
+        if (!failure.isEmpty()
+            && !answeredYes(this, tr("文件已修改"),
+                            tr("無法建立備份文件「%1」：%2。仍然重新載入嗎？")
+                                    .arg(QDir::toNativeSeparators(copy), failure)))
+            return;
         error = m_document->reload();
     }
     if (error == ReadError::None)
@@ -668,7 +676,7 @@ void MainWindow::removeSelectedOfficers()
 // Says why the data file at path could not be read; true when it was read.
 bool MainWindow::wasRead(ReadError error, const QString &path)
 {
-    const QString text = readErrorText(error, QFileInfo(path).fileName());
+    const QString text = readErrorText(error, path);
     switch (error) {
     case ReadError::None:
         return true;

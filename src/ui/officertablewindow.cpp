@@ -334,8 +334,10 @@ void OfficerTableWindow::updateFromCsv()
         return;
     }
     if (plan.changes.isEmpty() && plan.errors.isEmpty()) {
-        QMessageBox::information(this, tr("從CSV更新"),
-                                 tr("CSV文件與目前的武將相同，沒有需要更新的內容。"));
+        QString text = tr("CSV文件與目前的武將相同，沒有需要更新的內容。");
+        if (plan.computedColumnsDiffer)
+            text += QLatin1Char('\n') + computedColumnsNote();
+        QMessageBox::information(this, tr("從CSV更新"), text);
         return;
     }
     CsvUpdateDialog dialog(plan, this);

@@ -1,8 +1,9 @@
 #include "readerror.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
-QString readErrorText(EditData::ReadError error, const QString &fileName)
+QString readErrorText(EditData::ReadError error, const QString &path)
 {
     using EditData::ReadError;
     switch (error) {
@@ -14,7 +15,7 @@ QString readErrorText(EditData::ReadError error, const QString &fileName)
         return QCoreApplication::translate("MainWindow", "文件大小非預期。");
     case ReadError::HeldElsewhere:
         return QCoreApplication::translate("MainWindow", "「%1」已在另一個視窗中打開。")
-                .arg(fileName);
+                .arg(QDir::toNativeSeparators(path));
     }
     return QString();
 }

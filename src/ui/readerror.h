@@ -5,8 +5,8 @@
 
 #include <QString>
 
-// Why a data file was refused, as the player is told: fileName names the
-// file where the text names it.
-QString readErrorText(EditData::ReadError error, const QString &fileName);
+// Why a data file was refused, as the player is told: path names the file
+// where the text names it, in the system's separators.
+QString readErrorText(EditData::ReadError error, const QString &path);
 
 #endif // READERROR_H

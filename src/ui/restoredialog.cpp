@@ -29,6 +29,8 @@ RestoreDialog::RestoreDialog(const QVector<SafeKeeping::Backup> &backups, QWidge
                         : readErrorText(error, QFileInfo(backup.file).fileName());
         if (backup.first)
             holds += tr("（最初）");
+        else if (backup.kind == SafeKeeping::BackupKind::Unsaved)
+            holds += tr("（重新載入前的修改）");
         auto *item = new QListWidgetItem(
                 rowFormat.arg(backup.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), holds));
         item->setData(Qt::UserRole, i);
