@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -20,6 +21,20 @@ ReadError readDataFile(const QString &path, QByteArray &image)
         return ReadError::WrongSize;
     image = read;
     return ReadError::None;
+}
+
+QString writeDataFile(const QString &path, const QByteArray &image)
+{
+    // The image replaces the file whole, or the file stays as it was.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return QCoreApplication::translate("OfficerDocument", "文件無法以可寫方式打開。");
+    if (file.write(image) != image.size() || !file.commit()) {
+        file.cancelWriting();
+        return QCoreApplication::translate("OfficerDocument", "文件寫入失敗。");
+    }
+    return QString();
 }
 
 QString backupPath(const QString &path)

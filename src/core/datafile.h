@@ -17,6 +17,11 @@ enum class ReadError { None, CannotOpen, WrongSize, HeldElsewhere };
 // was.
 ReadError readDataFile(const QString &path, QByteArray &image);
 
+// Writes image as the data file at path, replacing the file whole or leaving
+// it as it was. Returns what went wrong, as the player is told, or an empty
+// string once the file is written.
+QString writeDataFile(const QString &path, const QByteArray &image);
+
 // Where the backup of the data file at path is kept: beside it, with ".bak"
 // after its name.
 QString backupPath(const QString &path);
