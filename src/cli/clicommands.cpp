@@ -14,6 +14,7 @@
 #include "names.h"
 #include "officercode.h"
 #include "officercommands.h"
+#include "officerdetails.h"
 #include "officertable.h"
 #include "readerror.h"
 #include "simplifiedconverter.h"
@@ -132,16 +133,19 @@ QString fileNameOf(const QString &path)
 // One officer takes one line, whatever a hand-edited name holds.
 QString listLine(const QList<QByteArray> &records, int slot)
 {
-    const QVariantList row = officerTableRow(records, slot, big5Codec());
-    QStringList fields;
-    for (int column : {TableColumn::Id, TableColumn::Name, TableColumn::Sex, TableColumn::BirthYear,
-                       TableColumn::Portrait, TableColumn::Father}) {
-        QString field = row.at(column).toString();
+    QTextCodec *codec = big5Codec();
+    const QByteArray &record = records.at(slot);
+    QStringList fields = {QString::number(officerIdBase + slot),
+                          officerName(record, codec),
+                          sexText(readU8(record, gender)),
+                          QString::number(readU16(record, birthYear)),
+                          QString::number(readU16(record, portrait)),
+                          fatherText(records, readU16(record, fatherId), codec)};
+    for (QString &field : fields) {
         for (QChar &c : field) {
             if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
                 c = QLatin1Char(' ');
         }
-        fields.append(field);
     }
     return fields.join(QLatin1Char('\t'));
 }
