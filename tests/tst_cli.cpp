@@ -298,10 +298,13 @@ void TestCli::aFileHeldByAWindowIsRefusedAndUntouched()
     QCOMPARE(run.status, 0);
     QCOMPARE(readFile(path + ".bak"), sampleImage());
     QVERIFY(readFile(path) != sampleImage());
+#ifdef Q_OS_UNIX
+    // The dated copy, in the folder the environment gave the program.
     QCOMPARE(QDir(m_dir.filePath("data/officer-maker/officer-maker/backups"))
                      .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
                      .size(),
              1);
+#endif
 }
 
 void TestCli::aFailedWriteLeavesTheFileAsItWas()
