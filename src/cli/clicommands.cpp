@@ -25,9 +25,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
-
 #include <QPair>
+#include <QTextCodec>
 
 #include <initializer_list>
 #include <utility>
