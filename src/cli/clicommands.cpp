@@ -28,6 +28,8 @@
 #include <QPair>
 #include <QTextCodec>
 
+#include <cerrno>
+#include <cstring>
 #include <initializer_list>
 #include <utility>
 
@@ -188,9 +190,8 @@ QString officersJson(const QList<QByteArray> &records)
 // Reads a data file from standard input, checked as a file is.
 ReadError readStandardData(QByteArray &image)
 {
-    QFile in;
     QByteArray read;
-    if (!in.open(stdin, QIODevice::ReadOnly) || !readUpTo(in, fileSize, read).isEmpty())
+    if (!Console::readIn(fileSize, read))
         return ReadError::CannotOpen;
     if (read.size() != fileSize)
         return ReadError::WrongSize;
@@ -476,11 +477,12 @@ bool CommandLine::readFile(bool changes)
 bool CommandLine::readText(const QString &path, QByteArray &bytes)
 {
     QString failure;
-    if (path == standardStream) {
-        QFile in;
-        failure = in.open(stdin, QIODevice::ReadOnly) ? readInput(in, bytes) : in.errorString();
-    } else {
+    if (path != standardStream) {
         failure = readInputFile(path, bytes);
+    } else if (!Console::readIn(maxInputSize, bytes)) {
+        failure = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (bytes.size() > maxInputSize) {
+        failure = Messages::text(Text::FileTooLarge);
     }
     if (failure.isEmpty())
         return true;

@@ -67,6 +67,24 @@ bool outBytes(const QByteArray &bytes)
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
 }
 
+bool readIn(qint64 limit, QByteArray &bytes)
+{
+    // The C library's own reading: a Windows pipe refuses what Qt's file
+    // device asks of it.
+    QByteArray read;
+    char chunk[64 * 1024];
+    while (read.size() <= limit) {
+        const size_t count = std::fread(chunk, 1, sizeof chunk, stdin);
+        read.append(chunk, int(count));
+        if (count < sizeof chunk)
+            break;
+    }
+    if (std::ferror(stdin))
+        return false;
+    bytes = read.left(int(qMin<qint64>(read.size(), limit + 1)));
+    return true;
+}
+
 bool flush()
 {
     return std::fflush(stdout) == 0 && !std::ferror(stdout);

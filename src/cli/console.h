@@ -21,6 +21,10 @@ bool err(const QString &text);
 // Writes bytes to standard output as they are.
 bool outBytes(const QByteArray &bytes);
 
+// Reads standard input to its end, a pipe too, at most limit bytes and one
+// more, which tells that there was more. False when it could not be read.
+bool readIn(qint64 limit, QByteArray &bytes);
+
 // Writes out what standard output still holds. False when any of its
 // writes failed.
 bool flush();

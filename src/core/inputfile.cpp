@@ -6,32 +6,21 @@
 
 namespace EditData {
 
-QString readUpTo(QIODevice &device, qint64 limit, QByteArray &bytes)
+QString readInput(QIODevice &device, QByteArray &bytes)
 {
     // One byte more than allowed tells a file that is too large, even one
-    // that does not know its size. A pipe hands over what it has at a time.
+    // that does not know its size. A device that hands over what it has at a
+    // time is read until it ends.
     QByteArray read;
-    for (;;) {
-        const QByteArray chunk = device.read(limit + 1 - read.size());
+    while (read.size() <= maxInputSize) {
+        const QByteArray chunk = device.read(maxInputSize + 1 - read.size());
         if (auto *file = qobject_cast<QFileDevice *>(&device);
             file && file->error() != QFileDevice::NoError)
             return file->errorString();
         if (chunk.isEmpty())
             break;
         read += chunk;
-        if (read.size() > limit)
-            break;
     }
-    bytes = read;
-    return QString();
-}
-
-QString readInput(QIODevice &device, QByteArray &bytes)
-{
-    QByteArray read;
-    const QString failure = readUpTo(device, maxInputSize, read);
-    if (!failure.isEmpty())
-        return failure;
     if (read.size() > maxInputSize)
         return Messages::text(Messages::Text::FileTooLarge);
     bytes = read;

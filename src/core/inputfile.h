@@ -14,12 +14,6 @@ namespace EditData {
 // is not one and is not read into memory.
 constexpr qint64 maxInputSize = 16 * 1024 * 1024;
 
-// Reads the open device up to its end, at most limit bytes and one more,
-// which tells that there was more, into bytes; a pipe, too, is read until
-// it ends. Returns what went wrong, or an empty string; on failure bytes is
-// left as it was.
-QString readUpTo(QIODevice &device, qint64 limit, QByteArray &bytes);
-
 // Reads what the open device holds, at most maxInputSize bytes, into bytes.
 // Returns what went wrong, as the player is told, or an empty string; on
 // failure bytes is left as it was.
