@@ -330,6 +330,7 @@ cp "$cli_dir/editdata.rqv" "$cli_dir/另一個/editdata.rqv"
 cli() {
     (cd "$cli_dir" && wine "$chinese/officer-maker-cli.exe" "$@")
 }
+not_in() { ! grep -q "$1" "$2"; }
 # Redirected output is UTF-8 with CR LF line ends.
 said() { tr -d '\r' <"$work/cli.out"; }
 cli generate editdata.rqv --men 15 --women 5 --families 3 >"$work/cli.out" 2>"$work/cli.err"
@@ -353,12 +354,20 @@ check "command line: paste them into another file ($(said | wc -l) officers)" [ 
 cli frob >/dev/null 2>&1
 check "command line: an unknown command gives exit status 2" [ $? -eq 2 ]
 # In a console (a terminal Wine runs the program in) whose code page is 437,
-# the text still reads as Chinese: it goes to the console as UTF-16.
+# the text still reads as Chinese: it goes to the console as UTF-16. As a
+# negative control, the same text written to that console as UTF-8 bytes
+# (cmd's type of a UTF-8 file) comes out garbled.
+in_console() {
+    (cd "$chinese" && script -qec "wine cmd /c chcp 437 '>nul' '&' $1" /dev/null) </dev/null 2>&1
+}
 if command -v script >/dev/null; then
-    (cd "$cli_dir" && script -qec "wine cmd /c 'chcp 437 >nul & \"$(winepath -w "$chinese/officer-maker-cli.exe")\" fathers editdata.rqv'" \
-        /dev/null) >"$work/console.out" 2>&1 </dev/null
-    check "command line: in a console of code page 437 the Chinese reads correctly ($(tr -d '\r' <"$work/console.out" | grep -m1 '父子' || head -c 80 "$work/console.out"))" \
+    printf '父子關係沒有變化。\r\n' >"$cli_dir/utf8.txt"
+    in_console "officer-maker-cli.exe fathers '命令列\\editdata.rqv'" >"$work/console.out"
+    check "command line: in a console of code page 437 the Chinese reads correctly ($(tr -d '\r' <"$work/console.out" | grep -o '[^[:cntrl:]]*。' | head -n1))" \
         grep -q '父子關係沒有變化。' "$work/console.out"
+    in_console "type '命令列\\utf8.txt'" >"$work/console-bytes.out"
+    check "negative control: the same text as UTF-8 bytes in that console is garbled" \
+        not_in '父子關係沒有變化。' "$work/console-bytes.out"
 else
     fail "command line in a console: the tool script (util-linux) is missing"
 fi
