@@ -10,5 +10,6 @@ install_packages "${BUILD_PACKAGES[@]}" >&2
 
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >&2
-cmake --build build -j "$(nproc)" --target officer-bench officer-bench-launch officer-bench-form officer-bench-bare >&2
+cmake --build build -j "$(nproc)" --target officer-bench officer-bench-launch officer-bench-form officer-bench-bare \
+    officer-bench-floor officer-maker-cli >&2
 exec build/bench/officer-bench

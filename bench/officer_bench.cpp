@@ -1,6 +1,7 @@
 // Measures the program: name-pool loading, batch generation, father
-// assignment, the recovery copy's cost to a step, opening and saving, and
-// start-up. Prints one line per figure,
+// assignment, the recovery copy's cost to a step, opening and saving,
+// start-up, and the command line's listing of a full file. Prints one line
+// per figure,
 // "name: value unit", each the median of repeated runs.
 
 #include "editdata.h"
@@ -228,14 +229,15 @@ bool openAndSaveFile(const QString &path)
 
 // Starts the program and waits for it to end; returns the milliseconds taken
 // and the peak memory it printed, or a negative time on failure.
-double timedStart(const QString &program, const QString &workingDir, long *peakKb)
+double timedStart(const QString &program, const QString &workingDir, long *peakKb,
+                  const QStringList &arguments = QStringList())
 {
     QProcess process;
     process.setWorkingDirectory(workingDir);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, QStringList());
+    process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return -1;
     const double ms = timer.nsecsElapsed() / 1e6;
@@ -455,5 +457,28 @@ int main(int argc, char *argv[])
     report("startup_form_ms", median(startupForm), "ms");
     report("startup_bare_ms", median(startupBare), "ms");
     report("startup_rss_mb", median(peaks), "MB");
+
+    // The command line listing a full file, against a Qt Core program that
+    // does nothing, started in turn; each pair's ratio is spared the
+    // machine's slower and quicker spells.
+    const QString cli = QCoreApplication::applicationDirPath() + "/../officer-maker-cli";
+    const QString floor = QCoreApplication::applicationDirPath() + "/officer-bench-floor";
+    const QStringList listFull = {QStringLiteral("list"), full};
+    std::vector<double> listing, floors, listRatios;
+    timedStart(cli, dataDir, nullptr, listFull);
+    timedStart(floor, dataDir, nullptr);
+    for (int i = 0; i < 31; ++i) {
+        listing.push_back(timedStart(cli, dataDir, nullptr, listFull));
+        floors.push_back(timedStart(floor, dataDir, nullptr));
+        listRatios.push_back(listing.back() / floors.back());
+    }
+    if (*std::min_element(listing.begin(), listing.end()) < 0
+        || *std::min_element(floors.begin(), floors.end()) < 0) {
+        std::fprintf(stderr, "officer-bench: a command line run failed\n");
+        return 1;
+    }
+    report("cli_list_ms", median(listing), "ms");
+    report("cli_floor_ms", median(floors), "ms");
+    report("cli_list_ratio", median(listRatios), "x");
     return 0;
 }

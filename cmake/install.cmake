@@ -1,9 +1,9 @@
 # Install rules and the Debian package.
 #
-# The program reads its name pools (familyName.dat, boyName.dat,
-# girlName.dat) from its working directory or, when that holds none of them,
-# from share/officer-maker beside its bin folder. The desktop entry starts it
-# in that folder as well.
+# The program and its command line read their name pools (familyName.dat,
+# boyName.dat, girlName.dat) from the working directory or, when that holds
+# none of them, from share/officer-maker beside their bin folder. The desktop
+# entry starts the program in that folder as well.
 
 include(GNUInstallDirs)
 
@@ -12,7 +12,10 @@ set(OFFICER_MAKER_POOLS
     ${PROJECT_SOURCE_DIR}/data/boyName.dat
     ${PROJECT_SOURCE_DIR}/data/girlName.dat)
 
-install(TARGETS officer-maker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS officer-maker officer-maker-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The command line's completion of its commands and options in bash.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/officer-maker-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${OFFICER_MAKER_POOLS} DESTINATION ${CMAKE_INSTALL_DATADIR}/officer-maker)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/officer-maker.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -44,13 +47,15 @@ install(CODE "
     file(REMOVE \"\${_entry}\")
 ")
 
-# The changelog, the copyright notice and the manual pages (English and
-# Traditional Chinese), compressed as Debian wants them.
+# The changelog, the copyright notice and the manual pages of both programs
+# (English and Traditional Chinese), compressed as Debian wants them.
 set(OFFICER_MAKER_DOCS ${PROJECT_BINARY_DIR}/docs)
 file(MAKE_DIRECTORY ${OFFICER_MAKER_DOCS}/en ${OFFICER_MAKER_DOCS}/zh_TW)
 set(_compressed)
 foreach(pair "packaging/changelog:changelog.gz" "packaging/man/officer-maker.1:en/officer-maker.1.gz"
-             "packaging/man/officer-maker.zh_TW.1:zh_TW/officer-maker.1.gz")
+             "packaging/man/officer-maker.zh_TW.1:zh_TW/officer-maker.1.gz"
+             "packaging/man/officer-maker-cli.1:en/officer-maker-cli.1.gz"
+             "packaging/man/officer-maker-cli.zh_TW.1:zh_TW/officer-maker-cli.1.gz")
     string(REPLACE ":" ";" pair "${pair}")
     list(GET pair 0 _source)
     list(GET pair 1 _target)
@@ -62,8 +67,10 @@ endforeach()
 add_custom_target(officer-maker-docs ALL DEPENDS ${_compressed})
 install(FILES ${OFFICER_MAKER_DOCS}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${OFFICER_MAKER_DOCS}/en/officer-maker.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${OFFICER_MAKER_DOCS}/en/officer-maker.1.gz ${OFFICER_MAKER_DOCS}/en/officer-maker-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${OFFICER_MAKER_DOCS}/zh_TW/officer-maker.1.gz
+              ${OFFICER_MAKER_DOCS}/zh_TW/officer-maker-cli.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_TW/man1)
 
 # Debian package: `cpack -G DEB` in the build folder.
@@ -90,5 +97,7 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_PACKAGE_DESCRIPTION
 "A desktop tool with a Traditional Chinese interface that adds new officers,
 with generated names and family links, to the game's data file. It comes with
-name pools of family names and boys' and girls' given names.")
+name pools of family names and boys' and girls' given names, and with
+officer-maker-cli, which does the same work from the command line without a
+display.")
 include(CPack)

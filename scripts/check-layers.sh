@@ -1,24 +1,23 @@
 #!/usr/bin/env bash
 # Keeps the layers of src/ apart: app sees ui, document and core; ui sees
-# document and core; document sees core; core sees only itself, Qt Core and
-# zlib. Fails when a file includes a header of a layer above its own, or when
-# the core library links anything but Qt Core and zlib. Takes the build
-# folder, in which CMake has written what the core library links.
+# document and core; document sees core; core sees only itself. The command
+# line, cli, sees core and nothing else. Fails when a file includes a header
+# of a layer it may not see, when the core library links anything but Qt
+# Core, OpenCC and zlib, or when the command line links anything but the core.
+# Takes the build folder, in which CMake has written what they link.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 
-layers=(core document ui app)
-rank() {
-    local i
-    for i in "${!layers[@]}"; do
-        if [ "${layers[$i]}" = "$1" ]; then
-            echo "$i"
-            return
-        fi
-    done
-    echo -1
-}
+layers=(core document ui app cli)
+# The layers each layer may include from, itself among them.
+declare -A sees=(
+    [core]="core"
+    [document]="core document"
+    [ui]="core document ui"
+    [app]="core document ui app"
+    [cli]="core cli"
+)
 
 # The layer whose folder holds the header, or nothing.
 owner_of() {
@@ -41,8 +40,7 @@ fail() {
 # that CMake makes for the ui layer.
 for file in src/*/*; do
     layer=$(basename "$(dirname "$file")")
-    own=$(rank "$layer")
-    [ "$own" -ge 0 ] || { fail "$file lies in no layer"; continue; }
+    [ -n "${sees[$layer]:-}" ] || { fail "$file lies in no layer"; continue; }
     while IFS= read -r header; do
         case $header in
         ui_*.h) owner=ui ;;
@@ -52,28 +50,36 @@ for file in src/*/*; do
             [ -n "$owner" ] || { fail "$file includes \"$header\", which no layer holds"; continue; }
             ;;
         esac
-        [ "$(rank "$owner")" -le "$own" ] \
-            || fail "$file ($layer) includes \"$header\" from $owner, a layer above it"
+        [[ " ${sees[$layer]} " == *" $owner "* ]] \
+            || fail "$file ($layer) includes \"$header\" from $owner, which $layer may not see"
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done
 
-# The core library's link libraries, as CMake resolved them.
-links_file=$build/layers/officer_core-links.txt
-if [ ! -f "$links_file" ]; then
-    fail "$links_file is missing; configure the build first"
-else
-    links=$(tr -d '\n' < "$links_file")
-    [ "$links" = "Qt5::Core;ZLIB::ZLIB" ] \
-        || fail "the core library links \"$links\"; it may link only Qt5::Core and ZLIB::ZLIB"
-fi
+# What the core library and the command line link, as CMake resolved them:
+# each a list separated by semicolons, every entry one of those allowed.
+check_links() {
+    local target=$1 allowed=$2 links_file=$build/layers/$1-links.txt link
+    if [ ! -f "$links_file" ]; then
+        fail "$links_file is missing; configure the build first"
+        return
+    fi
+    IFS=';' read -r -a links <<<"$(tr -d '\n' <"$links_file")"
+    for link in "${links[@]}"; do
+        [[ " $allowed " == *" $link "* ]] \
+            || fail "$target links \"$link\"; it may link only: $allowed"
+    done
+}
+check_links officer_core "Qt5::Core PkgConfig::OPENCC ZLIB::ZLIB"
+check_links officer_cli "officer_core"
+check_links officer-maker-cli "officer_cli"
 
-# Qt headers of the core come from Qt Core alone.
+# Qt headers of the core and the command line come from Qt Core alone.
 while IFS=: read -r file header; do
     case $header in
     QtCore/*) ;;
     *) fail "$file includes <$header>" ;;
     esac
-done < <(grep -H -o '^#include <Qt[A-Za-z]*/[A-Za-z_.]*>' src/core/* | sed 's/#include <\(.*\)>/\1/')
+done < <(grep -H -o '^#include <Qt[A-Za-z]*/[A-Za-z_.]*>' src/core/* src/cli/* | sed 's/#include <\(.*\)>/\1/')
 
 if [ "$failures" -ne 0 ]; then
     echo "check-layers: $failures problem(s)" >&2

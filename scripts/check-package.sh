@@ -21,6 +21,12 @@
 #   constructor, so once the main window is on screen no pool warning can
 #   follow.
 #
+# The command line the package installs beside the program is run from the
+# unpacked package as a player runs it, with no display: it lists, generates,
+# links fathers, exports, updates, copies and pastes officers, with the
+# package's name pools; it links no Qt library but Qt Core; its bash
+# completion completes its commands and options.
+#
 # Each check prints a PASS or FAIL line; the script exits non-zero when any
 # check fails.
 set -uo pipefail
@@ -33,6 +39,8 @@ box_title=錯誤
 pools=(familyName.dat boyName.dat girlName.dat)
 # Where the package puts its files, relative to the root of the file system.
 bin_file=usr/bin/officer-maker
+cli_file=usr/bin/officer-maker-cli
+completion_file=usr/share/bash-completion/completions/officer-maker-cli
 pool_dir=usr/share/officer-maker
 desktop_file=usr/share/applications/officer-maker.desktop
 metainfo_file=usr/share/metainfo/officer-maker.metainfo.xml
@@ -58,7 +66,7 @@ trap cleanup EXIT
 # program's menu: in the C locale, with settings of its own.
 program_env=(XDG_CONFIG_HOME="$work/config" LANGUAGE= LC_ALL=C.UTF-8)
 
-for tool in appstreamcli cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file objdump strace timeout Xvfb xwininfo; do
+for tool in appstreamcli bash cpack lintian dpkg-deb dpkg-shlibdeps desktop-file-validate file objdump strace timeout Xvfb xwininfo; do
     command -v "$tool" >/dev/null \
         || abort "tool $tool is missing (scripts/common.sh lists the packages: PACKAGE_CHECK_PACKAGES)"
 done
@@ -118,6 +126,8 @@ holds() {
         END { exit !found }' "$work/contents"
 }
 check "contents hold /$bin_file (executable)" holds "$bin_file" -rwxr-xr-x
+check "contents hold /$cli_file (executable)" holds "$cli_file" -rwxr-xr-x
+check "contents hold /$completion_file" holds "$completion_file" -rw-r--r--
 for pool in "${pools[@]}"; do
     check "contents hold /$pool_dir/$pool" holds "$pool_dir/$pool" -rw-r--r--
 done
@@ -125,7 +135,8 @@ check "contents hold /$desktop_file" holds "$desktop_file" -rw-r--r--
 check "contents hold /$icon_file" holds "$icon_file" -rw-r--r--
 check "contents hold /$metainfo_file" holds "$metainfo_file" -rw-r--r--
 for doc in usr/share/doc/$package/changelog.gz usr/share/doc/$package/copyright \
-    usr/share/man/man1/$package.1.gz usr/share/man/zh_TW/man1/$package.1.gz; do
+    usr/share/man/man1/$package.1.gz usr/share/man/zh_TW/man1/$package.1.gz \
+    usr/share/man/man1/$package-cli.1.gz usr/share/man/zh_TW/man1/$package-cli.1.gz; do
     check "contents hold /$doc" holds "$doc" -rw-r--r--
 done
 
@@ -149,6 +160,71 @@ check "LICENSE holds the GNU GPL, version 3 (/usr/share/common-licenses/GPL-3)" 
 check "copyright: OpenCC's licence, Apache-2.0, is stated" grep -qx 'License: Apache-2.0' "$copyright"
 check "unpacked icon is an SVG image ($(file -b --mime-type "$root/$icon_file"))" \
     [ "$(file -b --mime-type "$root/$icon_file")" = image/svg+xml ]
+
+# --- The command line -------------------------------------------------------------
+
+cli=$root/$cli_file
+needed=$(objdump -p "$cli" | sed -n 's/^ *NEEDED *//p')
+check "the command line links Qt Core" grep -q '^libQt5Core\.so' <<<"$needed"
+check "the command line links no other Qt library ($(grep '^libQt5' <<<"$needed" | paste -sd' ' -))" \
+    [ "$(grep -c '^libQt5' <<<"$needed")" -eq 1 ]
+# As a player runs it: in a folder of his own, no display, no platform for
+# windows, traditional Chinese.
+cli_dir=$work/cli
+mkdir -p "$cli_dir/other"
+head -c 262144 /dev/zero >"$cli_dir/editdata.rqv"
+cp "$cli_dir/editdata.rqv" "$cli_dir/other/editdata.rqv"
+run_cli() {
+    env -C "$cli_dir" -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${program_env[@]}" \
+        XDG_DATA_HOME="$work/cli-data" timeout 60 "$cli" "$@"
+}
+# The officers of a data file, as list counts them.
+occupied() { run_cli list "$1" | wc -l; }
+said=$(run_cli generate editdata.rqv --men 20 --women 10 --families 5 2>&1)
+check "command line: generate 20 men and 10 women in 5 families with the package's pools (${said//$'\n'/ })" \
+    [ "$said" = "$(printf '已生成30名武將。\n已保存editdata.rqv。')" ]
+generated_and_backed_up() { [ "$(occupied editdata.rqv)" = 30 ] && [ -f "$cli_dir/editdata.rqv.bak" ]; }
+check "command line: the file holds 30 officers, and its backup lies beside it" generated_and_backed_up
+# The children of a batch's families have their fathers already; men of a
+# second batch without families get theirs now.
+run_cli generate editdata.rqv --men 10 >/dev/null 2>&1
+said=$(run_cli fathers editdata.rqv 2>&1)
+check "command line: fathers (${said//$'\n'/ })" \
+    [ "$said" = "$(printf '已匹配父子關係。\n已保存editdata.rqv。')" ]
+check "command line: list shows every officer in 6 fields" \
+    [ "$(run_cli list editdata.rqv | awk -F '\t' 'NF == 6' | wc -l)" = 40 ]
+run_cli export editdata.rqv officers.csv >/dev/null 2>&1
+sed -i '2s/^700,\([^,]*\),\([^,]*\),150,/700,\1,\2,151,/' "$cli_dir/officers.csv"
+said=$(run_cli update editdata.rqv officers.csv 2>&1)
+check "command line: update from the exported CSV with one cell changed ($(head -n1 <<<"$said"))" \
+    grep -q '^700 .* 生年：150 → 151$' <<<"$said"
+run_cli code editdata.rqv 700 701 >"$cli_dir/code.txt" 2>/dev/null
+check "command line: code for two officers" grep -q '^OFFICERS1:' "$cli_dir/code.txt"
+run_cli paste other/editdata.rqv code.txt >/dev/null 2>&1
+check "command line: paste them into another file" [ "$(occupied other/editdata.rqv)" = 2 ]
+run_cli frob >/dev/null 2>&1
+check "command line: an unknown command gives exit status 2" [ $? -eq 2 ]
+check "command line: --help speaks Chinese" grep -q '^用法：officer-maker-cli' <<<"$(run_cli --help)"
+
+# Its completion, as bash-completion loads it.
+complete_words() {
+    bash -c '
+        source /usr/share/bash-completion/bash_completion
+        source "$1"
+        COMP_LINE=$2
+        read -r -a COMP_WORDS <<<"$2"
+        [[ $2 == *" " ]] && COMP_WORDS+=("")
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        COMP_POINT=${#COMP_LINE}
+        _officer_maker_cli
+        printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd" " -' _ "$root/$completion_file" "$1"
+}
+check "bash completion: officer-maker-cli ge → generate" \
+    [ "$(complete_words "officer-maker-cli ge")" = generate ]
+check "bash completion: generate FILE --tr → --troops" \
+    [ "$(complete_words "officer-maker-cli generate editdata.rqv --tr")" = --troops ]
+check "bash completion: --abilities takes super high medium low" \
+    [ "$(complete_words "officer-maker-cli generate editdata.rqv --abilities ")" = "high low medium super" ]
 
 # --- The desktop entry ----------------------------------------------------------
 

@@ -4,7 +4,8 @@
 BUILD_PACKAGES=(cmake g++ make pkg-config qtbase5-dev qttranslations5-l10n fonts-wqy-microhei
     libopencc-dev libopencc-data opencc qttools5-dev-tools zlib1g-dev)
 # For scripts/check-package.sh: building the Debian package and checking it.
-PACKAGE_CHECK_PACKAGES=(appstream desktop-file-utils dpkg-dev file lintian strace x11-utils xvfb)
+PACKAGE_CHECK_PACKAGES=(appstream bash-completion desktop-file-utils dpkg-dev file lintian strace x11-utils
+    xvfb)
 
 install_packages() {
     local missing=()

@@ -62,7 +62,7 @@ void DialogDriver::poll()
         const QString kind = box->icon() == QMessageBox::Critical  ? QStringLiteral("critical")
                              : box->icon() == QMessageBox::Warning ? QStringLiteral("warning")
                                                                    : QStringLiteral("information");
-        m_messages.append({kind, box->windowTitle(), box->text()});
+        m_messages.append({kind, box->windowTitle(), box->text(), box->informativeText()});
         const bool ours = ownedByMainWindow(box);
         box->done(QMessageBox::Ok);
         QVERIFY2(ours, qPrintable(box->text()));
@@ -73,7 +73,8 @@ void DialogDriver::poll()
 
 void DialogDriver::answerQuestion(QMessageBox *box)
 {
-    m_questions.append({QStringLiteral("question"), box->windowTitle(), box->text()});
+    m_questions.append(
+            {QStringLiteral("question"), box->windowTitle(), box->text(), box->informativeText()});
     lastQuestionButtons = box->standardButtons();
     lastQuestionDefault = box->standardButton(box->defaultButton());
     QMessageBox::StandardButton answer =

@@ -40,6 +40,7 @@ public:
         QString kind; // "critical", "warning", "information", "question"
         QString title;
         QString text;
+        QString detail; // the box's informative text
     };
 
     enum Choice { AsTyped, ThroughDialog, ThenRemoved };

@@ -248,7 +248,7 @@ void TestEditor::failedSaveInTheGuardKeepsTheWindow()
     QCOMPARE(m_driver->takeQuestions().size(), 1);
     const auto messages = m_driver->takeMessages();
     QCOMPARE(messages.size(), 1);
-    QVERIFY(messages.at(0).text.startsWith(QStringLiteral("文件無法以可寫方式打開：")));
+    QCOMPARE(messages.at(0).text, QStringLiteral("文件無法以可寫方式打開。"));
     QVERIFY(m_window->isVisible());
     QVERIFY(m_window->isWindowModified());
     QVERIFY(QDir().rmdir(m_path));

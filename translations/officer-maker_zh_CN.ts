@@ -108,6 +108,269 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>以JSON陣列列出，每名武將一個物件，鍵為CSV文件的欄名。</source>
+        <translation>以JSON数组列出，每名武将一个对象，键为CSV文件的列名。</translation>
+    </message>
+    <message>
+        <source>生成男：男武將的人數（0–150），預設0。</source>
+        <translation>生成男：男武将的人数（0–150），默认0。</translation>
+    </message>
+    <message>
+        <source>生成女：女武將的人數（0–150），預設0。</source>
+        <translation>生成女：女武将的人数（0–150），默认0。</translation>
+    </message>
+    <message>
+        <source>生成家族：家族的數目（0–150），預設不生成家族。</source>
+        <translation>生成家族：家族的数目（0–150），默认不生成家族。</translation>
+    </message>
+    <message>
+        <source>四維基本數值：super（超級）、high（高）、medium（平庸，預設）或low（庸才）。</source>
+        <translation>四维基本数值：super（超级）、high（高）、medium（平庸，默认）或low（庸才）。</translation>
+    </message>
+    <message>
+        <source>四維類型：全能（預設）。</source>
+        <translation>四维类型：全能（默认）。</translation>
+    </message>
+    <message>
+        <source>四維類型：偏才。</source>
+        <translation>四维类型：偏才。</translation>
+    </message>
+    <message>
+        <source>特技：all（全能，預設）、many（較多）、medium（中）或little（少）。</source>
+        <translation>特技：all（全能，默认）、many（较多）、medium（中）或little（少）。</translation>
+    </message>
+    <message>
+        <source>兵科：all（全能）、some（部分好）或bad（無能，預設）。</source>
+        <translation>兵科：all（全能）、some（部分好）或bad（无能，默认）。</translation>
+    </message>
+    <message>
+        <source>文武有別。</source>
+        <translation>文武有别。</translation>
+    </message>
+    <message>
+        <source>個性人物。</source>
+        <translation>个性人物。</translation>
+    </message>
+    <message>
+        <source>使用歷史人物頭像。</source>
+        <translation>使用历史人物头像。</translation>
+    </message>
+    <message>
+        <source>從資料夾DIR讀取名字庫；預設與視窗相同：工作資料夾，其中沒有名字庫時為安裝的資料夾。</source>
+        <translation>从文件夹DIR读取名字库；默认与窗口相同：工作文件夹，其中没有名字库时为安装的文件夹。</translation>
+    </message>
+    <message>
+        <source>男武將。</source>
+        <translation>男武将。</translation>
+    </message>
+    <message>
+        <source>女武將。</source>
+        <translation>女武将。</translation>
+    </message>
+    <message>
+        <source>只列出會有的修改，不寫入任何文件。</source>
+        <translation>只列出会有的修改，不写入任何文件。</translation>
+    </message>
+    <message>
+        <source>把結果寫入OUT，FILE保持不變，也不建立備份。</source>
+        <translation>把结果写入OUT，FILE保持不变，也不创建备份。</translation>
+    </message>
+    <message>
+        <source>列出數據文件中的武將。</source>
+        <translation>列出数据文件中的武将。</translation>
+    </message>
+    <message>
+        <source>每名武將一行，按位置順序，以定位字元分隔：編號、姓名、性別、生年、頭像、父親，如同武將一覽所示。</source>
+        <translation>每名武将一行，按位置顺序，以制表符分隔：编号、姓名、性别、生年、头像、父亲，如同武将一览所示。</translation>
+    </message>
+    <message>
+        <source>把武將匯出為CSV文件。</source>
+        <translation>把武将导出为CSV文件。</translation>
+    </message>
+    <message>
+        <source>把全部武將按位置順序寫入CSV文件OUT，與武將一覽顯示全部武將、沒有排序時「匯出CSV…」寫出的相同。沒有OUT時寫到標準輸出。</source>
+        <translation>把全部武将按位置顺序写入CSV文件OUT，与武将一览显示全部武将、没有排序时“导出CSV…”写出的相同。没有OUT时写到标准输出。</translation>
+    </message>
+    <message>
+        <source>按CSV文件修改武將（從CSV更新）。</source>
+        <translation>按CSV文件修改武将（从CSV更新）。</translation>
+    </message>
+    <message>
+        <source>按CSV文件修改FILE中的武將，規則與「從CSV更新…」相同。列出每項修改；CSV文件有錯誤時列出每個錯誤，不寫入任何內容。</source>
+        <translation>按CSV文件修改FILE中的武将，规则与“从CSV更新…”相同。列出每项修改；CSV文件有错误时列出每个错误，不写入任何内容。</translation>
+    </message>
+    <message>
+        <source>隨機生成武將。</source>
+        <translation>随机生成武将。</translation>
+    </message>
+    <message>
+        <source>以名字庫中的名字生成武將，如同在視窗中這樣設定後按「隨機生成」；沒有指定的選項取程序啟動時的設定。</source>
+        <translation>以名字库中的名字生成武将，如同在窗口中这样设置后按“随机生成”；没有指定的选项取程序启动时的设置。</translation>
+    </message>
+    <message>
+        <source>生成單個武將。</source>
+        <translation>生成单个武将。</translation>
+    </message>
+    <message>
+        <source>以姓FAMILY、名GIVEN和字STYLE生成一名武將，如同「生成單個」；必須以--male或--female指定性別。以簡體字輸入的姓名會轉為繁體字。</source>
+        <translation>以姓FAMILY、名GIVEN和字STYLE生成一名武将，如同“生成单个”；必须以--male或--female指定性别。以简体字输入的姓名会转为繁体字。</translation>
+    </message>
+    <message>
+        <source>同姓武將匹配父子關係。</source>
+        <translation>同姓武将匹配父子关系。</translation>
+    </message>
+    <message>
+        <source>為每名武將從同姓、早生至少15年的武將中隨機選出父親，如同「同姓武將匹配父子關係」。</source>
+        <translation>为每名武将从同姓、早生至少15年的武将中随机选出父亲，如同“同姓武将匹配父子关系”。</translation>
+    </message>
+    <message>
+        <source>從另一個數據文件匯入武將。</source>
+        <translation>从另一个数据文件导入武将。</translation>
+    </message>
+    <message>
+        <source>把數據文件OTHER中編號為ID的武將（沒有ID時為全部武將）匯入FILE的空位，如同「匯入武將…」。</source>
+        <translation>把数据文件OTHER中编号为ID的武将（没有ID时为全部武将）导入FILE的空位，如同“导入武将…”。</translation>
+    </message>
+    <message>
+        <source>列出武將的武將碼。</source>
+        <translation>列出武将的武将码。</translation>
+    </message>
+    <message>
+        <source>列出「複製武將」放到剪貼簿的文本：每名武將一行編號和姓名，然後是OFFICERS1:開頭的武將碼。</source>
+        <translation>列出“复制武将”放到剪贴板的文本：每名武将一行编号和姓名，然后是OFFICERS1:开头的武将码。</translation>
+    </message>
+    <message>
+        <source>貼上武將碼中的武將。</source>
+        <translation>粘贴武将码中的武将。</translation>
+    </message>
+    <message>
+        <source>把文件TEXT（沒有TEXT時為標準輸入）中第一個武將碼的武將加到FILE的空位，如同「貼上武將」。</source>
+        <translation>把文件TEXT（没有TEXT时为标准输入）中第一个武将码的武将加到FILE的空位，如同“粘贴武将”。</translation>
+    </message>
+    <message>
+        <source>顯示說明。</source>
+        <translation>显示帮助。</translation>
+    </message>
+    <message>
+        <source>顯示版本。</source>
+        <translation>显示版本。</translation>
+    </message>
+    <message>
+        <source>用法：%1 命令 [參數] [選項]</source>
+        <translation>用法：%1 命令 [参数] [选项]</translation>
+    </message>
+    <message>
+        <source>不開視窗，為龍旗戰記的自作武將數據文件生成和編輯武將。</source>
+        <translation>不打开窗口，为龙旗战记的自作武将数据文件生成和编辑武将。</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>命令：</translation>
+    </message>
+    <message>
+        <source>顯示命令的說明。</source>
+        <translation>显示命令的帮助。</translation>
+    </message>
+    <message>
+        <source>選項：</source>
+        <translation>选项：</translation>
+    </message>
+    <message>
+        <source>結束狀態：0 完成；1 文件或輸入被拒絕，或寫入失敗；2 用法錯誤。</source>
+        <translation>退出状态：0 完成；1 文件或输入被拒绝，或写入失败；2 用法错误。</translation>
+    </message>
+    <message>
+        <source>每個命令的說明：%1 help 命令</source>
+        <translation>每个命令的帮助：%1 help 命令</translation>
+    </message>
+    <message>
+        <source>用法：%1 %2 %3 [選項]</source>
+        <translation>用法：%1 %2 %3 [选项]</translation>
+    </message>
+    <message>
+        <source>FILE只在一切成功後才寫入，之前與視窗打開後第一次保存時一樣，建立.bak和帶日期的備份；沒有修改時不寫入。在視窗或另一個正在執行的程序中打開的文件不會被寫入。</source>
+        <translation>FILE只在一切成功后才写入，之前与窗口打开后第一次保存时一样，创建.bak和带日期的备份；没有修改时不写入。在窗口或另一个正在运行的程序中打开的文件不会被写入。</translation>
+    </message>
+    <message>
+        <source>請執行「%1」查看用法。</source>
+        <translation>请运行“%1”查看用法。</translation>
+    </message>
+    <message>
+        <source>只有一個文件可以從標準輸入（「-」）讀取。</source>
+        <translation>只有一个文件可以从标准输入（“-”）读取。</translation>
+    </message>
+    <message>
+        <source>「%1」不是武將的編號。</source>
+        <translation>“%1”不是武将的编号。</translation>
+    </message>
+    <message>
+        <source>「%1」中沒有編號為%2的武將。</source>
+        <translation>“%1”中没有编号为%2的武将。</translation>
+    </message>
+    <message>
+        <source>「--%1」的值「%2」不是0到150之間的整數。</source>
+        <translation>“--%1”的值“%2”不是0到150之间的整数。</translation>
+    </message>
+    <message>
+        <source>「--%1」的值「%2」無效，可用的值：%3。</source>
+        <translation>“--%1”的值“%2”无效，可用的值：%3。</translation>
+    </message>
+    <message>
+        <source>「%1」與「%2」不能同時使用。</source>
+        <translation>“%1”与“%2”不能同时使用。</translation>
+    </message>
+    <message>
+        <source>試運行，沒有寫入任何文件。</source>
+        <translation>试运行，没有写入任何文件。</translation>
+    </message>
+    <message>
+        <source>「%1」在讀取之後已被其他程序修改，沒有寫入。</source>
+        <translation>“%1”在读取之后已被其他程序修改，没有写入。</translation>
+    </message>
+    <message>
+        <source>無法建立備份文件「%1」：%2。文件沒有寫入。</source>
+        <translation>无法创建备份文件“%1”：%2。文件没有写入。</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3：%4 → %5</source>
+        <translation>%1 %2 %3：%4 → %5</translation>
+    </message>
+    <message>
+        <source>請以「--male」或「--female」指定性別。</source>
+        <translation>请以“--male”或“--female”指定性别。</translation>
+    </message>
+    <message>
+        <source>文本中沒有武將碼。</source>
+        <translation>文本中没有武将码。</translation>
+    </message>
+    <message>
+        <source>缺少參數%1。</source>
+        <translation>缺少参数%1。</translation>
+    </message>
+    <message>
+        <source>多餘的參數「%1」。</source>
+        <translation>多余的参数“%1”。</translation>
+    </message>
+    <message>
+        <source>缺少命令。</source>
+        <translation>缺少命令。</translation>
+    </message>
+    <message>
+        <source>未知的命令「%1」。</source>
+        <translation>未知的命令“%1”。</translation>
+    </message>
+    <message>
+        <source>無法寫入標準輸出。</source>
+        <translation>无法写入标准输出。</translation>
+    </message>
+    <message>
+        <source>文件名「-」表示標準輸入或標準輸出；FILE為「-」時，結果寫到標準輸出。</source>
+        <translation>文件名“-”表示标准输入或标准输出；FILE为“-”时，结果写到标准输出。</translation>
+    </message>
+</context>
+<context>
     <name>CsvUpdate</name>
     <message>
         <source>沒有這個編號的武將</source>
@@ -939,12 +1202,12 @@
         <translation>修正问题</translation>
     </message>
     <message>
-        <source>文件無法以可寫方式打開：%1</source>
-        <translation>文件无法以可写方式打开：%1</translation>
+        <source>文件無法以可寫方式打開。</source>
+        <translation>文件无法以可写方式打开。</translation>
     </message>
     <message>
-        <source>文件寫入失敗：%1</source>
-        <translation>文件写入失败：%1</translation>
+        <source>文件寫入失敗。</source>
+        <translation>文件写入失败。</translation>
     </message>
 </context>
 <context>

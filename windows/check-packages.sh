@@ -16,7 +16,13 @@
 # - the zip's program, started in a folder whose path holds Chinese
 #   characters, opens a blank data file there (Ctrl+O, typing its name into
 #   the file dialog), generates a batch and saves it (Ctrl+S): the file then
-#   holds the new officers.
+#   holds the new officers;
+# - the zip's command line, officer-maker-cli.exe, in a folder named in
+#   Chinese: generates officers with families, links fathers, lists and
+#   exports them (redirected, its output is UTF-8), prints the code of two
+#   officers and pastes it into another file, refuses wrong usage with exit
+#   status 2; in a console whose code page is not Chinese (437) its Chinese
+#   reads correctly.
 # Each check prints a PASS or FAIL line; exits non-zero when any fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -147,7 +153,7 @@ wine "$setup" /S >"$work/setup.log" 2>&1
 check "the installer exits with 0 when run silently" [ $? -eq 0 ]
 wineserver --wait
 dir="$WINEPREFIX/drive_c/Program Files/officer-maker"
-for file in officer-maker.exe "${pools[@]}" "${dictionaries[@]}" README.txt "${licences[@]}" \
+for file in officer-maker.exe officer-maker-cli.exe "${pools[@]}" "${dictionaries[@]}" README.txt "${licences[@]}" \
     "$source_tarball" uninstall.exe; do
     check "installed: Program Files\\officer-maker\\${file//\//\\}" [ -s "$dir/$file" ]
 done
@@ -177,6 +183,8 @@ tar -tzf "$work/zip/$name/$source_tarball" | sort >"$work/archived"
 check "$source_tarball holds the committed source, file for file" cmp -s "$work/committed" "$work/archived"
 check "$source_tarball holds the build files" grep -qx "officer-maker-$version/CMakeLists.txt" "$work/archived"
 check "the installed program is the zip's" cmp -s "$dir/officer-maker.exe" "$work/zip/$name/officer-maker.exe"
+check "the installed command line is the zip's" \
+    cmp -s "$dir/officer-maker-cli.exe" "$work/zip/$name/officer-maker-cli.exe"
 for pool in "${pools[@]}"; do
     check "installed $pool is data/$pool" cmp -s "$dir/$pool" "data/$pool"
 done
@@ -312,6 +320,57 @@ data = open(sys.argv[1], "rb").read()
 records = [data[16064 + 1118 * i:16064 + 1118 * (i + 1)] for i in range(150)]
 print(sum(1 for r in records if any(r[0:4]) or any(r[5:9])))' "$chinese/editdata.rqv")
 check "the saved file holds the 8 new officers ($occupied)" [ "$occupied" = 8 ]
+
+# --- The zip's command line in a folder named in Chinese ----------------------------
+
+cli_dir="$chinese/命令列"
+mkdir -p "$cli_dir/另一個"
+head -c 262144 /dev/zero >"$cli_dir/editdata.rqv"
+cp "$cli_dir/editdata.rqv" "$cli_dir/另一個/editdata.rqv"
+cli() {
+    (cd "$cli_dir" && wine "$chinese/officer-maker-cli.exe" "$@")
+}
+not_in() { ! grep -q "$1" "$2"; }
+# Redirected output is UTF-8 with CR LF line ends.
+said() { tr -d '\r' <"$work/cli.out"; }
+cli generate editdata.rqv --men 15 --women 5 --families 3 >"$work/cli.out" 2>"$work/cli.err"
+check "command line: generate 20 officers in 3 families (exit $?: $(said | paste -sd' ' -))" \
+    [ "$(said)" = "$(printf '已生成20名武將。\n已保存editdata.rqv。')" ]
+check "command line: the backup lies beside the file" [ -s "$cli_dir/editdata.rqv.bak" ]
+cli generate editdata.rqv --men 5 >/dev/null 2>&1
+cli fathers editdata.rqv >"$work/cli.out" 2>"$work/cli.err"
+check "command line: fathers ($(said | head -n1))" [ "$(said | head -n1)" = 已匹配父子關係。 ]
+cli list editdata.rqv >"$work/cli.out" 2>"$work/cli.err"
+check "command line: list shows 25 officers in UTF-8 ($(said | head -n1))" \
+    [ "$(said | awk -F '\t' 'NF == 6' | wc -l)" = 25 ]
+cli export editdata.rqv officers.csv >/dev/null 2>&1
+check "command line: export writes the CSV file with its byte order mark" \
+    [ "$(head -c 3 "$cli_dir/officers.csv" | od -An -tx1 | tr -d ' ')" = efbbbf ]
+cli code editdata.rqv 700 701 >"$cli_dir/code.txt" 2>"$work/cli.err"
+check "command line: code for two officers" grep -q '^OFFICERS1:' "$cli_dir/code.txt"
+cli paste '另一個\editdata.rqv' code.txt >/dev/null 2>&1
+cli list '另一個\editdata.rqv' >"$work/cli.out" 2>/dev/null
+check "command line: paste them into another file ($(said | wc -l) officers)" [ "$(said | wc -l)" = 2 ]
+cli frob >/dev/null 2>&1
+check "command line: an unknown command gives exit status 2" [ $? -eq 2 ]
+# In a console (a terminal Wine runs the program in) whose code page is 437,
+# the text still reads as Chinese: it goes to the console as UTF-16. As a
+# negative control, the same text written to that console as UTF-8 bytes
+# (cmd's type of a UTF-8 file) comes out garbled.
+in_console() {
+    (cd "$chinese" && script -qec "wine cmd /c chcp 437 '>nul' '&' $1" /dev/null) </dev/null 2>&1
+}
+if command -v script >/dev/null; then
+    printf '父子關係沒有變化。\r\n' >"$cli_dir/utf8.txt"
+    in_console "officer-maker-cli.exe fathers '命令列\\editdata.rqv'" >"$work/console.out"
+    check "command line: in a console of code page 437 the Chinese reads correctly ($(tr -d '\r' <"$work/console.out" | grep -o '[^[:cntrl:]]*。' | head -n1))" \
+        grep -q '父子關係沒有變化。' "$work/console.out"
+    in_console "type '命令列\\utf8.txt'" >"$work/console-bytes.out"
+    check "negative control: the same text as UTF-8 bytes in that console is garbled" \
+        not_in '父子關係沒有變化。' "$work/console-bytes.out"
+else
+    fail "command line in a console: the tool script (util-linux) is missing"
+fi
 
 summary
 [ "$failures" -eq 0 ]

@@ -1,5 +1,5 @@
-; The Windows installer: installs the program per machine under Program
-; Files, with a Start-menu shortcut that starts it in its own folder (where its
+; The Windows installer: installs the program and its command line per
+; machine under Program Files, with a Start-menu shortcut that starts it in its own folder (where its
 ; name pools lie), OpenCC's dictionaries in the folder opencc, its licences
 ; and source beside it, an entry in Add/Remove Programs and an uninstaller
 ; that removes everything it installed. Its texts are in Traditional Chinese.
@@ -59,6 +59,7 @@ FunctionEnd
 Section "${APPNAME}"
     SetOutPath "$INSTDIR"
     File "${STAGE}\officer-maker.exe"
+    File "${STAGE}\officer-maker-cli.exe"
     File "${STAGE}\familyName.dat"
     File "${STAGE}\boyName.dat"
     File "${STAGE}\girlName.dat"
@@ -94,6 +95,7 @@ SectionEnd
 Section "Uninstall"
     Delete "$SMPROGRAMS\${APPNAME}.lnk"
     Delete "$INSTDIR\officer-maker.exe"
+    Delete "$INSTDIR\officer-maker-cli.exe"
     Delete "$INSTDIR\familyName.dat"
     Delete "$INSTDIR\boyName.dat"
     Delete "$INSTDIR\girlName.dat"

@@ -12,7 +12,7 @@ name=officer-maker-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage"
 mkdir -p "$stage" dist
-cp "$build/officer-maker.exe" "$stage/"
+cp "$build/officer-maker.exe" "$build/officer-maker-cli.exe" "$stage/"
 cp data/familyName.dat data/boyName.dat data/girlName.dat "$stage/"
 # OpenCC's s2t dictionaries, exported as text by the build, with which the
 # program converts names typed in simplified Chinese.

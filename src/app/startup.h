@@ -1,29 +1,11 @@
 #ifndef STARTUP_H
 #define STARTUP_H
 
-#include "language.h"
-
-class QCoreApplication;
+#include "translations.h"
 
 // Qt's high-DPI scaling and the names under which settings and data are
 // kept, set before the application object exists; a write past the
 // file-size limit made to fail rather than end the program.
 void prepareApplication();
-
-// Loads Qt's own translation into the language given, so that the file
-// dialog and the message-box buttons speak the language of the window.
-// Returns whether the translation was found.
-bool installQtTranslation(QCoreApplication &app,
-                          InterfaceLanguage language = InterfaceLanguage::Traditional);
-
-// Installs the translations of the language given: Qt's own and, for
-// simplified Chinese, the program's (its texts are written in traditional
-// Chinese), and makes it the language in use. Returns whether every
-// translation was found.
-bool installTranslations(QCoreApplication &app, InterfaceLanguage language);
-
-// The language chosen in the menu, kept in the settings, or without a
-// choice the system's; installs its translations. Returns the language.
-InterfaceLanguage startInterfaceLanguage(QCoreApplication &app);
 
 #endif // STARTUP_H

@@ -3,6 +3,7 @@
 #include "editdata.h"
 #include "filekey.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -55,24 +56,29 @@ QString backUpFile(const QString &path)
     return QString();
 }
 
-WriteError writeDataFile(const QString &path, const QByteArray &image, QString *reason)
+QString writeDataFile(const QString &path, const QByteArray &image, QString *reason)
 {
     // The image replaces the file whole, or the file stays as it was; where
     // no file can be made beside it, it is written in place.
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
+    QString why;
+    QString failure;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *reason = file.errorString();
-        return WriteError::CannotOpen;
+        why = file.errorString();
+        failure = QCoreApplication::translate("OfficerDocument", "文件無法以可寫方式打開。");
+    } else {
+        why = SafeKeeping::writeAll(file, image);
+        if (why.isEmpty() && !file.commit())
+            why = file.errorString();
+        if (!why.isEmpty()) {
+            file.cancelWriting();
+            failure = QCoreApplication::translate("OfficerDocument", "文件寫入失敗。");
+        }
     }
-    *reason = SafeKeeping::writeAll(file, image);
-    if (reason->isEmpty() && !file.commit())
-        *reason = file.errorString();
-    if (!reason->isEmpty()) {
-        file.cancelWriting();
-        return WriteError::WriteFailed;
-    }
-    return WriteError::None;
+    if (reason)
+        *reason = why;
+    return failure;
 }
 
 } // namespace EditData

@@ -17,6 +17,13 @@ enum class ReadError { None, CannotOpen, WrongSize, HeldElsewhere };
 // was.
 ReadError readDataFile(const QString &path, QByteArray &image);
 
+// Writes image as the data file at path, replacing the file whole or leaving
+// it as it was (where no file can be made beside it, the file is written in
+// place). Returns what went wrong, as the player is told, or an empty string
+// once the file is written; reason, when given, receives why, as the call
+// that failed first says it.
+QString writeDataFile(const QString &path, const QByteArray &image, QString *reason = nullptr);
+
 // Where the backup of the data file at path is kept: beside it, with ".bak"
 // after its name.
 QString backupPath(const QString &path);
@@ -25,14 +32,6 @@ QString backupPath(const QString &path);
 // is replaced only once the new one has been written whole. Returns what
 // went wrong, or an empty string once the backup is written.
 QString backUpFile(const QString &path);
-
-// How writing a data file ended.
-enum class WriteError { None, CannotOpen, WriteFailed };
-
-// Writes image as the data file at path, through QSaveFile with its direct
-// write as the fallback where no file can be made beside it. On failure
-// reason says why, as the call that failed first says it.
-WriteError writeDataFile(const QString &path, const QByteArray &image, QString *reason);
 
 } // namespace EditData
 

@@ -30,6 +30,13 @@ int drawStyleCode(const RandomSource &random, bool female)
 
 } // namespace
 
+bool operator==(const Options &a, const Options &b)
+{
+    return a.abilities == b.abilities && a.biased == b.biased && a.skills == b.skills
+           && a.aptitudes == b.aptitudes && a.typeEffect == b.typeEffect
+           && a.character == b.character && a.useHistoric == b.useHistoric;
+}
+
 int programRandom()
 {
     // qrand() is deprecated in Qt 5.15, but its fixed, unseeded sequence is

@@ -38,6 +38,13 @@ struct Options
     bool useHistoric = false;
 };
 
+bool operator==(const Options &a, const Options &b);
+
+// The options as the main form shows them when the program starts: middling
+// abilities, all-round, every skill, poor troop aptitudes, nothing checked.
+constexpr Options startOptions = {
+        AbilityLevel::Medium, false, SkillLevel::All, AptitudeLevel::Bad, false, false, false};
+
 // Who a new officer is; everything else about it is drawn. The names are
 // already encoded and fitted to their fields; an empty name leaves its field
 // untouched.

@@ -1,5 +1,6 @@
 #include "names.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,12 @@ QString installedPoolFolder(const QString &programFolder)
 #else
     return programFolder + QStringLiteral("/../share/officer-maker");
 #endif
+}
+
+QString programPoolFolder()
+{
+    return poolFolder(QDir::currentPath(),
+                      installedPoolFolder(QCoreApplication::applicationDirPath()));
 }
 
 QStringList parseNamePool(const QByteArray &bytes)

@@ -21,6 +21,12 @@ QString poolFolder(const QString &workingFolder, const QString &installedFolder)
 // installer put them; elsewhere share/officer-maker beside it.
 QString installedPoolFolder(const QString &programFolder);
 
+// The folder the program reads the name pools from: its working folder or,
+// when that holds none of the three files, the folder that an installed
+// program keeps them in (beside the .exe on Windows). Needs the application
+// object.
+QString programPoolFolder();
+
 // The names of one name-pool file: for each line (raw bytes, line end
 // included), the UTF-8 text up to its first NUL byte, cut at its first comma
 // (the whole line when it has none). A name already taken is dropped, so the

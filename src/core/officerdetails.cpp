@@ -19,6 +19,13 @@ QVector<int> bytesAt(const QByteArray &record, int offset, int count)
     return values;
 }
 
+} // namespace
+
+QString sexText(quint8 sex)
+{
+    return sex == 0 ? QStringLiteral("男") : sex == 1 ? QStringLiteral("女") : QString::number(sex);
+}
+
 QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *codec)
 {
     if (id == noFather)
@@ -28,8 +35,6 @@ QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *cod
         return officerIdAndName(records.at(slot), slot, codec);
     return QString::number(id);
 }
-
-} // namespace
 
 QString noFatherText()
 {
@@ -73,9 +78,7 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.styleName = readName(record, styleName, codec);
     const quint8 sex = readU8(record, gender);
     details.gender = sex;
-    details.sex = sex == 0   ? QStringLiteral("男")
-                  : sex == 1 ? QStringLiteral("女")
-                             : QString::number(sex);
+    details.sex = sexText(sex);
     details.birthYear = readU16(record, birthYear);
     details.portrait = readU16(record, portrait);
     details.portraitKind = portraitKind(readU16(record, portrait));

@@ -43,6 +43,14 @@ QString officerIdAndName(const QByteArray &record, int slot, QTextCodec *codec);
 // in the language of the interface.
 QString noFatherText();
 
+// The sex as the table shows it: "男", "女" or the stored number.
+QString sexText(quint8 sex);
+
+// The father link as the table shows it: "ID name" as officerIdAndName
+// gives it when it names an occupied slot, noFatherText() for noFather,
+// otherwise the stored number.
+QString fatherText(const QList<QByteArray> &records, quint16 id, QTextCodec *codec);
+
 // The kind of a portrait number: "通用" (generic), "歷史" (historical) or
 // "其他" when it belongs to neither pool.
 QString portraitKind(quint16 number);

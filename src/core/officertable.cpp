@@ -1,5 +1,6 @@
 #include "officertable.h"
 
+#include "editdata.h"
 #include "officerdetails.h"
 
 #include <QCoreApplication>
@@ -128,6 +129,14 @@ QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCo
     for (int skill : details.skillsA + details.skillsB)
         row.append(skill);
     return row;
+}
+
+QList<QVariantList> officerTableRows(const QList<QByteArray> &records, QTextCodec *codec)
+{
+    QList<QVariantList> rows;
+    for (int slot : occupiedSlots(records))
+        rows.append(officerTableRow(records, slot, codec));
+    return rows;
 }
 
 QByteArray officerTableCsv(const QList<QVariantList> &rows)

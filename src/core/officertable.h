@@ -52,6 +52,9 @@ QStringList officerTableSourceHeader();
 // skill levels one by one.
 QVariantList officerTableRow(const QList<QByteArray> &records, int slot, QTextCodec *codec);
 
+// The rows of every occupied slot, in slot order.
+QList<QVariantList> officerTableRows(const QList<QByteArray> &records, QTextCodec *codec);
+
 // The CSV file of the given rows under a header row: UTF-8 with a
 // byte-order mark, comma-separated, every line ended by CR LF. A field is
 // quoted when it holds a comma, a double quote, CR or LF; a text that a

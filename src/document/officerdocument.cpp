@@ -1,25 +1,13 @@
 #include "officerdocument.h"
 
-#include "batchedit.h"
-#include "csvupdate.h"
 #include "diskwatcher.h"
-#include "family.h"
 #include "filecheck.h"
-#include "filekey.h"
-#include "importofficers.h"
-#include "names.h"
-#include "officercode.h"
-#include "officerdetails.h"
 #include "recordscommand.h"
 #include "recovery.h"
 #include "simplifiedconverter.h"
-#include "typedname.h"
 
-#include <QFileInfo>
 #include <QTextCodec>
 #include <QUndoStack>
-
-#include <algorithm>
 
 using namespace EditData;
 using namespace SafeKeeping;
@@ -35,16 +23,11 @@ constexpr int undoLimit = 100;
 constexpr int settleMs = 500;
 constexpr int recoveryDelayMs = 500;
 
-// The most of a file that a dated copy takes: whatever another program
-// wrote there, a copy of it stays a reasonable size.
-constexpr qint64 datedCopyLimit = 64 * 1024 * 1024;
-
 } // namespace
 
 OfficerDocument::OfficerDocument(QObject *parent)
     : QObject(parent)
     , m_undoStack(new QUndoStack(this))
-    , m_backupsFolder(backupsFolder())
     , m_watcher(new DiskWatcher(settleMs, this))
 {
     m_undoStack->setUndoLimit(undoLimit);
@@ -87,7 +70,7 @@ void OfficerDocument::setRecoveryFolder(const QString &folder)
 
 void OfficerDocument::setBackupsFolder(const QString &folder)
 {
-    m_backupsFolder = folder;
+    m_file.setBackupsFolder(folder);
 }
 
 bool OfficerDocument::isModified() const
@@ -98,120 +81,71 @@ bool OfficerDocument::isModified() const
 EditData::ReadError OfficerDocument::open(const QString &path)
 {
     // Nothing of the file that is open now changes until the new one has
-    // been read whole and checked, so a refused file costs no work. Its lock
-    // is let go only once the new file is taken.
-    FileLock lock;
-    const bool held = m_lock.holds(path);
-    // A lock that cannot be made at all (no writable temporary folder) does
-    // not keep the player from the file; only a lock held elsewhere does.
-    if (!held && lock.lock(path) == FileLock::HeldElsewhere)
-        return ReadError::HeldElsewhere;
-    QByteArray image;
-    const ReadError error = readDataFile(path, image);
+    // been read whole and checked, so a refused file costs no work.
+    const QString previous = m_file.path();
+    const ReadError error = m_file.open(path);
     if (error != ReadError::None)
         return error;
-    if (!held)
-        m_lock = std::move(lock);
 
-    dropRecovery();
-    m_filePath = path;
-    loadImage(image);
-    m_watcher->watch(path, image);
+    if (m_recovery && m_recoveryNoted) {
+        m_recovery->remove(previous);
+        m_recoveryNoted = false;
+    }
+    loadRecords();
+    m_watcher->watch(path, m_file.image());
     lookForRecovery();
-    emit filePathChanged(m_filePath);
+    emit filePathChanged(path);
     emit recordsChanged();
     return ReadError::None;
 }
 
 EditData::ReadError OfficerDocument::reload()
 {
-    QByteArray image;
-    const ReadError error = readDataFile(m_filePath, image);
+    const ReadError error = m_file.reread();
     if (error != ReadError::None)
         return error;
     dropRecovery();
-    loadImage(image);
-    m_watcher->setCurrent(image);
+    loadRecords();
+    m_watcher->setCurrent(m_file.image());
     emit recordsChanged();
     return ReadError::None;
 }
 
-// Makes image the file's bytes as read, with a new history.
-void OfficerDocument::loadImage(const QByteArray &image)
+// Makes the records of the file's bytes as read the document's, with a new
+// history.
+void OfficerDocument::loadRecords()
 {
-    m_fileImage = image;
-    m_records = EditData::splitRecords(m_fileImage);
-    rebuildPortraitPools();
+    m_state = EditData::editStateOf(EditData::splitRecords(m_file.image()));
     m_loading = true;
     m_undoStack->clear();
     m_loading = false;
-    m_backupDue = true;
-    m_lastDatedCopy.clear();
 }
 
 QByteArray OfficerDocument::imageWithRecords() const
 {
-    QByteArray image = m_fileImage;
-    EditData::writeRecordsToImage(m_records, image);
-    return image;
+    return m_file.imageWith(m_state.records);
 }
 
 bool OfficerDocument::changedOnDisk() const
 {
-    if (!isOpen() || !QFileInfo(m_filePath).isFile())
-        return false;
-    QByteArray onDisk;
-    // A file that cannot be read may hold anything: it is not overwritten
-    // unasked either.
-    return !readFileHead(m_filePath, fileSize + 1, onDisk).isEmpty() || onDisk != m_fileImage;
+    return m_file.changedOnDisk();
 }
 
 std::optional<OfficerDocument::BackupFailure> OfficerDocument::backUpBeforeWrite(bool othersVersion)
 {
-    if (!isOpen() || !QFileInfo(m_filePath).isFile() || (!m_backupDue && !othersVersion))
-        return std::nullopt;
-    std::optional<BackupFailure> failure;
-    if (m_backupDue) {
-        const QString error = backUpFile(m_filePath);
-        if (!error.isEmpty())
-            failure = BackupFailure{backupPath(m_filePath), error};
-    }
-    QByteArray onDisk;
-    QString error = readFileHead(m_filePath, datedCopyLimit, onDisk);
-    if (!error.isEmpty()) {
-        if (!failure)
-            failure = BackupFailure{m_filePath, error};
-    } else if (m_lastDatedCopy.isNull() || onDisk != m_lastDatedCopy) {
-        QString copy;
-        error = addBackup(m_backupsFolder, m_filePath, onDisk, BackupKind::OnDisk, &copy);
-        if (error.isEmpty()) {
-            m_lastDatedCopy = onDisk;
-            emit backupsChanged();
-        } else if (!failure) {
-            failure = BackupFailure{copy, error};
-        }
-    }
-    if (!failure)
-        m_backupDue = false;
+    bool datedCopyMade = false;
+    const auto failure = m_file.backUpBeforeWrite(othersVersion, &datedCopyMade);
+    if (datedCopyMade)
+        emit backupsChanged();
     return failure;
 }
 
-QString OfficerDocument::writeFile()
+QString OfficerDocument::writeFile(QString *reason)
 {
-    const QByteArray image = imageWithRecords();
-    QString reason;
-    switch (writeDataFile(m_filePath, image, &reason)) {
-    case WriteError::None:
-        break;
-    case WriteError::CannotOpen:
-        return tr("文件無法以可寫方式打開：%1").arg(reason);
-    case WriteError::WriteFailed:
-        return tr("文件寫入失敗：%1").arg(reason);
-    }
-    m_fileImage = image;
-    m_backupDue = false;
-    m_lastDatedCopy.clear();
-    m_watcher->setCurrent(image);
+    const QString error = m_file.write(m_state.records, reason);
+    if (!error.isEmpty())
+        return error;
+    m_watcher->setCurrent(m_file.image());
     m_undoStack->setClean();
     return QString();
 }
@@ -220,8 +154,7 @@ QString OfficerDocument::backUpUnsaved(QString *copyPath)
 {
     if (!isOpen())
         return QString();
-    const QString error = addBackup(m_backupsFolder, m_filePath, imageWithRecords(),
-                                    BackupKind::Unsaved, copyPath);
+    const QString error = m_file.backUpUnsaved(m_state.records, copyPath);
     if (error.isEmpty())
         emit backupsChanged();
     return error;
@@ -229,7 +162,7 @@ QString OfficerDocument::backUpUnsaved(QString *copyPath)
 
 QVector<SafeKeeping::Backup> OfficerDocument::backups() const
 {
-    return isOpen() ? listBackups(m_backupsFolder, m_filePath) : QVector<Backup>();
+    return m_file.backups();
 }
 
 EditData::ReadError OfficerDocument::restoreBackup(const SafeKeeping::Backup &backup)
@@ -263,7 +196,7 @@ void OfficerDocument::discardRecovery()
         return;
     m_foundRecovery.reset();
     if (m_recovery)
-        m_recovery->remove(m_filePath);
+        m_recovery->remove(filePath());
 }
 
 void OfficerDocument::flushRecovery()
@@ -278,7 +211,7 @@ void OfficerDocument::closeFile()
     dropRecovery();
     flushRecovery();
     m_watcher->stop();
-    m_lock.unlock();
+    m_file.releaseLock();
 }
 
 // After a step, an undo or a redo: notes that the recovery copy is due. The
@@ -289,7 +222,7 @@ void OfficerDocument::noteUnsavedState()
 {
     if (m_loading || !m_recovery || !isOpen() || !isModified())
         return;
-    m_recovery->schedule(m_filePath, [this] { return imageWithRecords(); });
+    m_recovery->schedule(filePath(), [this] { return imageWithRecords(); });
     m_recoveryNoted = true;
 }
 
@@ -298,7 +231,7 @@ void OfficerDocument::dropRecovery()
 {
     if (!m_recovery || !m_recoveryNoted)
         return;
-    m_recovery->remove(m_filePath);
+    m_recovery->remove(filePath());
     m_recoveryNoted = false;
 }
 
@@ -313,11 +246,11 @@ void OfficerDocument::lookForRecovery()
     // The copy of the file open before may be on its way off the disk.
     m_recovery->finish();
     auto recovery = std::make_unique<Recovery>();
-    if (!readRecovery(m_recovery->folder(), m_filePath, *recovery)
+    if (!readRecovery(m_recovery->folder(), filePath(), *recovery)
         || recovery->bytes.size() != fileSize)
         return;
-    if (EditData::splitRecords(recovery->bytes) == m_records)
-        m_recovery->remove(m_filePath);
+    if (EditData::splitRecords(recovery->bytes) == m_state.records)
+        m_recovery->remove(filePath());
     else
         m_foundRecovery = std::move(recovery);
 }
@@ -326,10 +259,10 @@ void OfficerDocument::lookForRecovery()
 // rebuilt from them; no step when nothing changes.
 bool OfficerDocument::replaceRecords(const QString &stepName, const QList<QByteArray> &records)
 {
-    if (records.size() != m_records.size())
+    if (records.size() != m_state.records.size())
         return false;
     const EditState before = editState();
-    m_records = records;
+    m_state.records = records;
     rebuildPortraitPools();
     return commitStep(stepName, before);
 }
@@ -342,30 +275,12 @@ OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyNa
 {
     if (!isOpen())
         return Outcome::NoFile;
-    if (occupiedSlots(m_records).size() > recordCount - 1)
-        return Outcome::Full;
-    const qint64 slot =
-            std::find_if(m_records.cbegin(), m_records.cend(), isEmptySlot) - m_records.cbegin();
-
-    // Typed names are stored whole or not at all.
-    QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    const Names::NameToWrite name = Names::nameToWrite({familyName, givenName, styleName}, big5,
-                                                       SimplifiedConverter::program().function());
-    if (!name.writable)
-        return Outcome::Unencodable;
-    const QString names[] = {name.name.familyName, name.name.givenName, name.name.styleName};
-    const int limits[] = {familyNameMaxBytes, givenNameMaxBytes, styleNameMaxBytes};
-    for (int i = 0; i < 3; ++i) {
-        QByteArray encoded;
-        Names::encodeName(names[i], big5, &encoded);
-        if (encoded.size() > limits[i])
-            return Outcome::TooLong;
-    }
-
     const EditState before = editState();
-    generateOfficer(slot, female, 170, names[0], names[1], names[2], noFather, options);
-    if (written)
-        *written = name.name;
+    const Outcome outcome =
+            Commands::generateSingle(m_state, {familyName, givenName, styleName}, female, options,
+                                     SimplifiedConverter::program().function(), written);
+    if (outcome != Outcome::Changed)
+        return outcome;
     return commitStep(tr("生成單個"), before) ? Outcome::Changed : Outcome::Unchanged;
 }
 
@@ -375,22 +290,10 @@ OfficerDocument::Outcome OfficerDocument::generateBatch(const Generate::BatchReq
 {
     if (!isOpen())
         return Outcome::NoFile;
-    if (occupiedSlots(m_records).size() + request.men + request.women > recordCount)
-        return Outcome::TooMany;
-    if (request.men < request.families)
-        return Outcome::TooFewMen;
-    const bool wantsMen = request.men > 0;
-    const bool wantsWomen = request.women > 0;
-    if (((wantsMen || wantsWomen) && pools.familyNames.isEmpty())
-        || (wantsMen && pools.boyNames.isEmpty()) || (wantsWomen && pools.girlNames.isEmpty()))
-        return Outcome::EmptyPools;
-
     const EditState before = editState();
-    Generate::generateBatch(m_records, request, pools.familyNames, pools.boyNames, pools.girlNames,
-                            Generate::programRandom, [&](const Generate::BatchOfficer &o) {
-                                generateOfficer(o.slot, o.female, o.birthYear, o.familyName,
-                                                o.givenName, QString(), o.fatherId, options);
-                            });
+    const Outcome outcome = Commands::generateBatch(m_state, request, options, pools);
+    if (outcome != Outcome::Changed)
+        return outcome;
     return commitStep(tr("隨機生成"), before) ? Outcome::Changed : Outcome::Unchanged;
 }
 
@@ -398,25 +301,18 @@ OfficerDocument::Outcome OfficerDocument::assignFathers()
 {
     if (!isOpen())
         return Outcome::NoFile;
-    QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    if (!big5)
-        return Outcome::Unchanged;
     const EditState before = editState();
-    Family::assignFathers(m_records, big5, Generate::programRandom);
+    const Outcome outcome = Commands::assignFathers(m_state);
+    if (outcome != Outcome::Changed)
+        return outcome;
     return commitStep(tr("同姓武將匹配父子關係"), before) ? Outcome::Changed : Outcome::Unchanged;
 }
 
 bool OfficerDocument::editOfficer(int slot, const QByteArray &record)
 {
-    if (slot < 0 || slot >= m_records.size() || record.size() != recordSize)
-        return false;
     const EditState before = editState();
-    const bool newPortrait = readU16(record, portrait) != readU16(m_records.at(slot), portrait);
-    m_records[slot] = record;
-    if (newPortrait) {
-        // The portrait given up is free again, the one taken is not.
-        rebuildPortraitPools();
-    }
+    if (!Commands::editOfficer(m_state, slot, record))
+        return false;
     return commitStep(tr("編輯武將"), before);
 }
 
@@ -425,25 +321,20 @@ bool OfficerDocument::removeOfficers(const QVector<int> &slotsToRemove)
     if (!isOpen() || slotsToRemove.isEmpty())
         return false;
     const EditState before = editState();
-    EditData::removeOfficers(m_records, slotsToRemove);
-    rebuildPortraitPools();
+    Commands::removeOfficers(m_state, slotsToRemove);
     return commitStep(tr("刪除武將"), before);
 }
 
 std::optional<QVector<int>> OfficerDocument::importOfficers(const QList<QByteArray> &source,
                                                             const QVector<int> &sourceSlots)
 {
-    return addOfficers(tr("匯入武將"), [&] {
-        return EditData::importOfficers(m_records, m_malePortraits, m_femalePortraits, source,
-                                        sourceSlots);
-    });
+    return addOfficers(tr("匯入武將"),
+                       [&] { return Commands::importOfficers(m_state, source, sourceSlots); });
 }
 
 std::optional<QVector<int>> OfficerDocument::pasteOfficers(const EditData::CopiedOfficers &officers)
 {
-    return addOfficers(tr("貼上武將"), [&] {
-        return EditData::pasteOfficers(m_records, m_malePortraits, m_femalePortraits, officers);
-    });
+    return addOfficers(tr("貼上武將"), [&] { return Commands::pasteOfficers(m_state, officers); });
 }
 
 // Runs add, which puts officers into empty slots and returns the slots it
@@ -457,24 +348,18 @@ std::optional<QVector<int>> OfficerDocument::addOfficers(const QString &stepName
     const auto added = add();
     if (!added || added->isEmpty())
         return added;
-    rebuildPortraitPools();
     commitStep(stepName, before);
     return added;
 }
 
 int OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)
 {
-    QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    if (!isOpen() || !big5)
+    if (!isOpen())
         return 0;
     const EditState before = editState();
-    const CsvUpdateResult result = applyCsvUpdate(m_records, plan, big5);
-    if (result.portraitChanged) {
-        // The portraits given up are free again, the ones taken are not.
-        rebuildPortraitPools();
-    }
+    const int changed = Commands::updateFromCsv(m_state, plan);
     commitStep(tr("從CSV更新"), before);
-    return result.changedSlots.size();
+    return changed;
 }
 
 int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::BatchEdit &edit)
@@ -482,7 +367,7 @@ int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::Bat
     if (!isOpen())
         return 0;
     const EditState before = editState();
-    const int changed = applyBatchEdit(m_records, selected, edit);
+    const int changed = Commands::batchEdit(m_state, selected, edit);
     commitStep(tr("批量修改"), before);
     return changed;
 }
@@ -493,55 +378,27 @@ int OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &proble
         return 0;
     int repaired = 0;
     const QList<QByteArray> records = EditData::repairRecords(
-            m_records, problems, QTextCodec::codecForName("Big5"), &repaired);
+            m_state.records, problems, QTextCodec::codecForName("Big5"), &repaired);
     return replaceRecords(tr("修正問題"), records) ? repaired : 0;
 }
 
 // Builds the portrait pools afresh and marks those the records use.
 void OfficerDocument::rebuildPortraitPools()
 {
-    EditData::buildPortraitPools(m_malePortraits, m_femalePortraits, m_allMalePortraits,
-                                 m_allFemalePortraits);
-    EditData::markUsedPortraits(m_records, m_malePortraits, m_femalePortraits);
-}
-
-void OfficerDocument::generateOfficer(qint64 slot, bool female, quint8 birthYear,
-                                      const QString &familyName, const QString &givenName,
-                                      const QString &styleName, quint16 fatherId,
-                                      const Generate::Options &options)
-{
-    // Names too long for their fields are cut at a character boundary.
-    QTextCodec *big5 = QTextCodec::codecForName("Big5");
-    Generate::Officer officer;
-    officer.female = female;
-    officer.birthYear = birthYear;
-    officer.familyName = Names::fitName(familyName, big5, familyNameMaxBytes);
-    officer.givenName = Names::fitName(givenName, big5, givenNameMaxBytes);
-    officer.styleName = Names::fitName(styleName, big5, styleNameMaxBytes);
-    officer.fatherId = fatherId;
-    const quint16 portrait = pickPortrait(female, options.useHistoric);
-    Generate::synthesizeOfficer(m_records[slot], officer, portrait, options,
-                                Generate::programRandom);
-}
-
-quint16 OfficerDocument::pickPortrait(bool female, bool useHistoric)
-{
-    return Generate::pickPortrait(female ? m_femalePortraits : m_malePortraits,
-                                  female ? m_allFemalePortraits : m_allMalePortraits, useHistoric,
-                                  Generate::programRandom);
+    EditData::rebuildPortraitPools(m_state);
 }
 
 EditData::EditState OfficerDocument::editState() const
 {
-    return {m_records, m_malePortraits, m_femalePortraits};
+    return m_state;
 }
 
 // Makes what the command changed since before one undo step; a command that
 // changed nothing leaves no step. Returns whether there was a change.
 bool OfficerDocument::commitStep(const QString &name, const EditData::EditState &before)
 {
-    auto *step = new RecordsCommand(name, before, m_records, m_malePortraits, m_femalePortraits,
-                                    [this] { emit recordsChanged(); });
+    auto *step = new RecordsCommand(name, before, m_state.records, m_state.malePortraits,
+                                    m_state.femalePortraits, [this] { emit recordsChanged(); });
     if (step->isEmpty()) {
         delete step;
         return false;

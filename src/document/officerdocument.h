@@ -3,9 +3,10 @@
 
 #include "backups.h"
 #include "datafile.h"
+#include "datafilesession.h"
 #include "editdata.h"
-#include "filelock.h"
 #include "generate.h"
+#include "officercommands.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -22,12 +23,8 @@
 class QUndoStack;
 
 namespace EditData {
-struct BatchEdit;
-struct CopiedOfficers;
-struct CsvUpdatePlan;
-struct EditState;
 struct FileProblem;
-} // namespace EditData
+}
 
 namespace Names {
 struct NamePools;
@@ -58,26 +55,11 @@ class OfficerDocument : public QObject
     Q_OBJECT
 
 public:
-    // What a command came to.
-    enum class Outcome {
-        Changed, // one undo step was made
-        Unchanged, // the command ran and changed nothing: no step
-        NoFile, // no data file is open
-        Full, // no empty slot is left
-        Unencodable, // a typed name has a character that Big5 cannot hold
-        TooLong, // a typed name takes more bytes than its field holds
-        TooMany, // more officers asked for than there are empty slots
-        TooFewMen, // fewer men asked for than families
-        EmptyPools, // a name pool that the batch needs is empty
-    };
-
+    // What a command came to; Changed made one undo step, Unchanged none.
+    using Outcome = Commands::Outcome;
     // A backup that could not be made: the file it was to be written to,
     // and why.
-    struct BackupFailure
-    {
-        QString file;
-        QString reason;
-    };
+    using BackupFailure = SafeKeeping::DataFileSession::BackupFailure;
 
     explicit OfficerDocument(QObject *parent = nullptr);
     ~OfficerDocument() override;
@@ -89,10 +71,10 @@ public:
     void setBackupsFolder(const QString &folder);
 
     // Empty while no file is open.
-    QString filePath() const { return m_filePath; }
-    bool isOpen() const { return !m_filePath.isEmpty(); }
+    QString filePath() const { return m_file.path(); }
+    bool isOpen() const { return m_file.isOpen(); }
     // The 150 records of the open file; none before the first open.
-    const QList<QByteArray> &records() const { return m_records; }
+    const QList<QByteArray> &records() const { return m_state.records; }
     QUndoStack *undoStack() const { return m_undoStack; }
     // True while there are changes that the file on disk lacks.
     bool isModified() const;
@@ -123,9 +105,9 @@ public:
     // same bytes are not copied twice.
     std::optional<BackupFailure> backUpBeforeWrite(bool othersVersion = false);
     // Writes the records into the open file, which is replaced whole or left
-    // as it was. Returns what went wrong, with the reason of the call that
-    // failed, or an empty string once written.
-    QString writeFile();
+    // as it was. Returns what went wrong, or an empty string once written;
+    // reason, when given, receives why, as the call that failed says it.
+    QString writeFile(QString *reason = nullptr);
     // Keeps the unsaved state (the file's bytes with the records as they are
     // now) as a dated copy, before a reload drops it. Returns what went
     // wrong, or an empty string; copyPath, when given, receives the copy's
@@ -155,6 +137,8 @@ public:
     void closeFile();
 
     // The commands. Each checks everything before it changes anything.
+    // They run the core's commands (see Commands) on the records, and make
+    // what they changed one undo step.
     // generateSingle takes the names as typed (see Names::nameToWrite: names
     // typed in simplified Chinese are converted with the program's
     // converter) and, once the officer is made, gives the names it wrote in
@@ -214,37 +198,24 @@ signals:
     void backupsChanged();
 
 private:
-    void loadImage(const QByteArray &image);
+    void loadRecords();
     QByteArray imageWithRecords() const;
     void noteUnsavedState();
     void dropRecovery();
     void lookForRecovery();
     bool replaceRecords(const QString &stepName, const QList<QByteArray> &records);
     void rebuildPortraitPools();
-    void generateOfficer(qint64 slot, bool female, quint8 birthYear, const QString &familyName,
-                         const QString &givenName, const QString &styleName, quint16 fatherId,
-                         const Generate::Options &options);
-    quint16 pickPortrait(bool female, bool useHistoric);
     using AddOfficers = std::function<std::optional<QVector<int>>()>;
     std::optional<QVector<int>> addOfficers(const QString &stepName, const AddOfficers &add);
     EditData::EditState editState() const;
     bool commitStep(const QString &name, const EditData::EditState &before);
 
-    QString m_filePath;
-    // The bytes last read from or written to the file.
-    QByteArray m_fileImage;
-    QList<QByteArray> m_records;
-    QMap<quint16, bool> m_malePortraits;
-    QMap<quint16, bool> m_femalePortraits;
-    QMap<quint16, bool> m_allMalePortraits;
-    QMap<quint16, bool> m_allFemalePortraits;
+    // The open file: its path, lock and the bytes last read or written, and
+    // its backups.
+    SafeKeeping::DataFileSession m_file;
+    // The records and the portrait flags as the commands left them.
+    EditData::EditState m_state;
     QUndoStack *m_undoStack;
-    // From a successful open until the backups are made or the file written.
-    bool m_backupDue = false;
-    // What the last dated copy of this open held, until the file is written.
-    QByteArray m_lastDatedCopy;
-    QString m_backupsFolder;
-    SafeKeeping::FileLock m_lock;
     SafeKeeping::DiskWatcher *m_watcher;
     SafeKeeping::RecoveryWriter *m_recovery = nullptr; // none while copies are off
     // A recovery copy of the unsaved state is on disk or on its way.

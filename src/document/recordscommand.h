@@ -2,6 +2,7 @@
 #define RECORDSCOMMAND_H
 
 #include "editdata.h"
+#include "officercommands.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,19 +10,6 @@
 #include <QVector>
 
 #include <functional>
-
-namespace EditData {
-
-// What a command may change of an open file: its records and the in-use
-// flags of the generic portraits.
-struct EditState
-{
-    QList<QByteArray> records;
-    PortraitPool malePortraits;
-    PortraitPool femalePortraits;
-};
-
-} // namespace EditData
 
 // One step of the undo history. It keeps only what its command changed: the
 // records that differ, as they were before and after, and the portrait flags

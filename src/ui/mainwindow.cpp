@@ -8,12 +8,12 @@
 #include "importdialog.h"
 #include "importofficers.h"
 #include "language.h"
+#include "messages.h"
 #include "names.h"
 #include "officercode.h"
 #include "officerdialog.h"
 #include "officerdragdrop.h"
 #include "officertablewindow.h"
-#include "readerror.h"
 #include "restoredialog.h"
 #include "typedname.h"
 
@@ -41,6 +41,7 @@
 #include <algorithm>
 
 using namespace EditData;
+using Messages::Text;
 using Outcome = OfficerDocument::Outcome;
 
 namespace {
@@ -54,28 +55,6 @@ bool answeredYes(QWidget *parent, const QString &title, const QString &text,
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, byDefault)
            == QMessageBox::Yes;
-}
-
-Generate::Options optionsFromForm(const Ui::MainWindow &ui)
-{
-    using namespace Generate;
-    Options options;
-    options.abilities = ui.radio_dimSuper->isChecked()    ? AbilityLevel::Super
-                        : ui.radio_dimHigh->isChecked()   ? AbilityLevel::High
-                        : ui.radio_dimMedium->isChecked() ? AbilityLevel::Medium
-                                                          : AbilityLevel::Low;
-    options.biased = ui.radio_dimBias->isChecked();
-    options.skills = ui.radio_specialAll->isChecked()      ? SkillLevel::All
-                     : ui.radio_specialMany->isChecked()   ? SkillLevel::Many
-                     : ui.radio_specialMedium->isChecked() ? SkillLevel::Medium
-                                                           : SkillLevel::Little;
-    options.aptitudes = ui.radio_armyAll->isChecked()    ? AptitudeLevel::All
-                        : ui.radio_armySome->isChecked() ? AptitudeLevel::Some
-                                                         : AptitudeLevel::Bad;
-    options.typeEffect = ui.chk_typeEffect->isChecked();
-    options.character = ui.chk_character->isChecked();
-    options.useHistoric = ui.chk_useHistoric->isChecked();
-    return options;
 }
 
 QTextCodec *big5Codec()
@@ -100,6 +79,28 @@ InterfaceLanguage chosenLanguage()
 }
 
 } // namespace
+
+Generate::Options MainWindow::formOptions() const
+{
+    using namespace Generate;
+    Options options;
+    options.abilities = ui->radio_dimSuper->isChecked()    ? AbilityLevel::Super
+                        : ui->radio_dimHigh->isChecked()   ? AbilityLevel::High
+                        : ui->radio_dimMedium->isChecked() ? AbilityLevel::Medium
+                                                           : AbilityLevel::Low;
+    options.biased = ui->radio_dimBias->isChecked();
+    options.skills = ui->radio_specialAll->isChecked()      ? SkillLevel::All
+                     : ui->radio_specialMany->isChecked()   ? SkillLevel::Many
+                     : ui->radio_specialMedium->isChecked() ? SkillLevel::Medium
+                                                            : SkillLevel::Little;
+    options.aptitudes = ui->radio_armyAll->isChecked()    ? AptitudeLevel::All
+                        : ui->radio_armySome->isChecked() ? AptitudeLevel::Some
+                                                          : AptitudeLevel::Bad;
+    options.typeEffect = ui->chk_typeEffect->isChecked();
+    options.character = ui->chk_character->isChecked();
+    options.useHistoric = ui->chk_useHistoric->isChecked();
+    return options;
+}
 
 MainWindow::MainWindow(QWidget *parent)
     : MainWindow(std::shared_ptr<const Names::NamePools>(), parent)
@@ -167,21 +168,10 @@ QList<MainWindow *> MainWindow::windows()
 
 void MainWindow::loadNamePools()
 {
-    static const char *const failures[] = {
-            QT_TR_NOOP("無法打開familyName.dat。"),
-            QT_TR_NOOP("無法打開boyName.dat。"),
-            QT_TR_NOOP("無法打開girlName.dat。"),
-    };
-    // The files lie in the working directory or, when it holds none of them,
-    // in the folder that an installed program keeps them in (beside the .exe
-    // on Windows).
-    const QString folder =
-            Names::poolFolder(QDir::currentPath(),
-                              Names::installedPoolFolder(QCoreApplication::applicationDirPath()));
     auto pools = std::make_shared<Names::NamePools>();
-    const int failed = Names::loadNamePools(folder, *pools);
+    const int failed = Names::loadNamePools(Names::programPoolFolder(), *pools);
     if (failed >= 0)
-        QMessageBox::warning(this, tr("錯誤"), tr(failures[failed]));
+        QMessageBox::warning(this, tr("錯誤"), Messages::poolFailure(failed));
     m_namePools = std::move(pools);
 }
 
@@ -354,7 +344,8 @@ void MainWindow::commitData(QSessionManager &manager)
         // backups if they can be made, another program's version among them.
         m_document->backUpBeforeWrite(m_document->changedOnDisk());
         if (m_document->writeFile().isEmpty())
-            showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_document->filePath())));
+            showStatus(Messages::text(Text::Saved)
+                               .arg(QDir::toNativeSeparators(m_document->filePath())));
         else
             m_document->flushRecovery();
     }
@@ -402,34 +393,10 @@ void MainWindow::showStatus(const QString &text)
 // Warns about a refused command; true when it was refused.
 bool MainWindow::warnRefused(Outcome outcome)
 {
-    const char *text = nullptr;
-    switch (outcome) {
-    case Outcome::Changed:
-    case Outcome::Unchanged:
+    const QString text = Messages::refusal(outcome);
+    if (text.isEmpty())
         return false;
-    case Outcome::NoFile:
-        text = QT_TR_NOOP("請先打開數據文件。");
-        break;
-    case Outcome::Full:
-        text = QT_TR_NOOP("新武將人數已滿。");
-        break;
-    case Outcome::Unencodable:
-        text = QT_TR_NOOP("姓名含有Big5無法表示的字。");
-        break;
-    case Outcome::TooLong:
-        text = QT_TR_NOOP("姓名過長，無法寫入。");
-        break;
-    case Outcome::TooMany:
-        text = QT_TR_NOOP("指定的新武將數目超過上限。");
-        break;
-    case Outcome::TooFewMen:
-        text = QT_TR_NOOP("指定的男武將數量小於家族數，無法繼續。");
-        break;
-    case Outcome::EmptyPools:
-        text = QT_TR_NOOP("名字庫為空，無法隨機生成。");
-        break;
-    }
-    QMessageBox::warning(this, tr("錯誤"), tr(text));
+    QMessageBox::warning(this, tr("錯誤"), text);
     return true;
 }
 
@@ -523,21 +490,22 @@ bool MainWindow::save()
     const auto backupFailure = m_document->backUpBeforeWrite(othersVersion);
     // The .bak lies beside the file and is named alone; a dated copy is
     // named with its folder.
-    const QString failedFile = !backupFailure ? QString()
-                               : backupFailure->file == backupPath(m_document->filePath())
-                                       ? QFileInfo(backupFailure->file).fileName()
-                                       : QDir::toNativeSeparators(backupFailure->file);
     if (backupFailure
         && !answeredYes(this, tr("保存"),
                         tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
-                                .arg(failedFile, backupFailure->reason)))
+                                .arg(backupFailure->shownFile(m_document->filePath()),
+                                     backupFailure->reason)))
         return false;
-    const QString failure = m_document->writeFile();
+    QString reason;
+    const QString failure = m_document->writeFile(&reason);
     if (!failure.isEmpty()) {
-        QMessageBox::critical(this, tr("錯誤"), failure);
+        // The reason, as the system gives it, below the program's own words.
+        QMessageBox box(QMessageBox::Critical, tr("錯誤"), failure, QMessageBox::Ok, this);
+        box.setInformativeText(reason);
+        box.exec();
         return false;
     }
-    showStatus(tr("已保存%1。").arg(QDir::toNativeSeparators(m_document->filePath())));
+    showStatus(Messages::text(Text::Saved).arg(QDir::toNativeSeparators(m_document->filePath())));
     QMessageBox::information(this, tr("保存"), tr("保存完成。"));
     return true;
 }
@@ -547,13 +515,14 @@ void MainWindow::on_cmd_generateSingle_clicked()
     const Names::PersonName typed = {ui->edit_fName->text(), ui->edit_gName->text(),
                                      ui->edit_aName->text()};
     Names::PersonName written;
-    const Outcome outcome = m_document->generateSingle(
-            typed.familyName, typed.givenName, typed.styleName, !ui->radio_genderM->isChecked(),
-            optionsFromForm(*ui), &written);
+    const Outcome outcome =
+            m_document->generateSingle(typed.familyName, typed.givenName, typed.styleName,
+                                       !ui->radio_genderM->isChecked(), formOptions(), &written);
     if (warnRefused(outcome) || outcome != Outcome::Changed)
         return;
     // Names typed in simplified Chinese were written in traditional characters.
-    showStatus(written == typed ? tr("已生成1名武將。") : Names::conversionMessage(typed, written));
+    showStatus(written == typed ? Messages::text(Text::GeneratedOne)
+                                : Names::conversionMessage(typed, written));
 }
 
 void MainWindow::on_cmd_generateAll_clicked()
@@ -563,11 +532,11 @@ void MainWindow::on_cmd_generateAll_clicked()
     request.women = qMax(0, ui->num_female->text().toInt());
     if (ui->chk_family->isChecked())
         request.families = qMax(0, ui->num_jiazu->text().toInt());
-    const Outcome outcome = m_document->generateBatch(request, optionsFromForm(*ui), *m_namePools);
+    const Outcome outcome = m_document->generateBatch(request, formOptions(), *m_namePools);
     if (warnRefused(outcome))
         return;
     if (outcome == Outcome::Changed)
-        showStatus(tr("已生成%1名武將。").arg(request.men + request.women));
+        showStatus(Messages::text(Text::Generated).arg(request.men + request.women));
     else
         refreshNameList(); // a batch refreshes the list even when it made nobody
 }
@@ -580,7 +549,8 @@ void MainWindow::on_cmd_assignFather_clicked()
     m_keepListRows = false;
     if (warnRefused(outcome))
         return;
-    showStatus(outcome == Outcome::Changed ? tr("已匹配父子關係。") : tr("父子關係沒有變化。"));
+    showStatus(Messages::text(outcome == Outcome::Changed ? Text::FathersLinked
+                                                          : Text::FathersUnchanged));
 }
 
 void MainWindow::refreshNameList()
@@ -732,7 +702,7 @@ void MainWindow::importOfficers()
         return;
     const auto copied = m_document->importOfficers(source, dialog.chosenSlots());
     if (copied && !copied->isEmpty())
-        showStatus(tr("已匯入%1名武將。").arg(copied->size()));
+        showStatus(Messages::text(Text::Imported).arg(copied->size()));
 }
 
 void MainWindow::showFamilyTree()
@@ -844,7 +814,7 @@ void MainWindow::pasteOfficers(const CopiedOfficers &officers)
         showStatus(tr("剪貼簿中沒有武將。"));
         return;
     case CopiedOfficers::Damaged:
-        QMessageBox::warning(this, tr("錯誤"), tr("武將碼已損壞。"));
+        QMessageBox::warning(this, tr("錯誤"), Messages::text(Text::CodeDamaged));
         return;
     case CopiedOfficers::Valid:
         break;
@@ -853,7 +823,7 @@ void MainWindow::pasteOfficers(const CopiedOfficers &officers)
     if (!pasted)
         warnRefused(Outcome::TooMany);
     else if (!pasted->isEmpty())
-        showStatus(tr("已貼上%1名武將。").arg(pasted->size()));
+        showStatus(Messages::text(Text::Pasted).arg(pasted->size()));
 }
 
 // Lets the selected officers of view be dragged into another window, and

@@ -50,6 +50,8 @@ public:
     ~MainWindow() override;
 
     OfficerDocument *document() const { return m_document; }
+    // The generation options as the form is set now.
+    Generate::Options formOptions() const;
 
     // The main windows that exist, in the order they were made.
     static QList<MainWindow *> windows();

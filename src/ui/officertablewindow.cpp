@@ -6,6 +6,8 @@
 #include "csvupdatedialog.h"
 #include "editdata.h"
 #include "filekey.h"
+#include "inputfile.h"
+#include "messages.h"
 #include "officerdocument.h"
 #include "officertable.h"
 #include "recordsfollower.h"
@@ -30,6 +32,7 @@
 #include <algorithm>
 
 using namespace EditData;
+using Messages::Text;
 
 // One row per occupied slot, in slot order; numbers are kept as numbers so
 // that they sort by value.
@@ -46,9 +49,7 @@ public:
         QTextCodec *big5 = QTextCodec::codecForName("Big5");
         beginResetModel();
         m_slots = occupiedSlots(records);
-        m_rows.clear();
-        for (int slot : qAsConst(m_slots))
-            m_rows.append(officerTableRow(records, slot, big5));
+        m_rows = officerTableRows(records, big5);
         endResetModel();
     }
 
@@ -98,10 +99,6 @@ namespace {
 
 // Where the header texts of the hidden columns are kept between starts.
 constexpr char hiddenColumnsKey[] = "officerTable/hiddenColumns";
-
-// A CSV file of every officer takes some ten kilobytes; anything much larger
-// is not one and is not read into memory.
-constexpr qint64 maxCsvSize = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -285,12 +282,13 @@ void OfficerTableWindow::exportCsv()
     // The file is replaced whole, or an older one stays as it was.
     const QString reason = SafeKeeping::writeWhole(path, csv);
     if (!reason.isEmpty()) {
-        QMessageBox::critical(this, tr("錯誤"),
-                              tr("無法寫入「%1」：%2").arg(QDir::toNativeSeparators(path), reason));
+        QMessageBox::critical(
+                this, tr("錯誤"),
+                Messages::text(Text::CannotWrite).arg(QDir::toNativeSeparators(path), reason));
         return;
     }
     m_lastExport = path;
-    emit statusMessage(tr("已匯出%1名武將。").arg(rows.size()));
+    emit statusMessage(Messages::text(Text::CsvExported).arg(rows.size()));
 }
 
 // Reads a CSV file, shows what it would change and every error in it, and
@@ -304,24 +302,12 @@ void OfficerTableWindow::updateFromCsv()
             tr("CSV (*.csv *.txt)"));
     if (path.isEmpty())
         return;
-    QFile file(path);
     QByteArray csv;
-    QString failure;
-    if (!file.open(QIODevice::ReadOnly)) {
-        failure = file.errorString();
-    } else {
-        // One byte more than allowed tells a file that is too large, even
-        // one that does not know its size.
-        csv = file.read(maxCsvSize + 1);
-        if (file.error() != QFileDevice::NoError)
-            failure = file.errorString();
-        else if (csv.size() > maxCsvSize)
-            failure = tr("文件過大。");
-    }
+    const QString failure = readInputFile(path, csv);
     if (!failure.isEmpty()) {
         QMessageBox::critical(
                 this, tr("錯誤"),
-                tr("無法讀取「%1」：%2").arg(QDir::toNativeSeparators(path), failure));
+                Messages::text(Text::CannotRead).arg(QDir::toNativeSeparators(path), failure));
         return;
     }
     m_lastImport = path;
@@ -330,11 +316,11 @@ void OfficerTableWindow::updateFromCsv()
             planCsvUpdate(m_document->records(), csv, QTextCodec::codecForName("Big5"),
                           SimplifiedConverter::program().function());
     if (plan.missingIdColumn) {
-        QMessageBox::warning(this, tr("錯誤"), tr("CSV文件缺少「編號」欄。"));
+        QMessageBox::warning(this, tr("錯誤"), Messages::text(Text::CsvMissingId));
         return;
     }
     if (plan.changes.isEmpty() && plan.errors.isEmpty()) {
-        QString text = tr("CSV文件與目前的武將相同，沒有需要更新的內容。");
+        QString text = Messages::text(Text::CsvUnchanged);
         if (plan.computedColumnsDiffer)
             text += QLatin1Char('\n') + computedColumnsNote();
         QMessageBox::information(this, tr("從CSV更新"), text);
@@ -345,7 +331,7 @@ void OfficerTableWindow::updateFromCsv()
         return;
     const int changed = m_document->updateFromCsv(plan);
     if (changed > 0)
-        emit statusMessage(tr("已從CSV更新%1名武將。").arg(changed));
+        emit statusMessage(Messages::text(Text::CsvUpdated).arg(changed));
 }
 
 // Changes the officers of the selected rows as the player chooses, in one
