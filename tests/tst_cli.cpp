@@ -5,6 +5,7 @@
 
 #include "datafolder.h"
 #include "editdata.h"
+#include "filecheck.h"
 #include "generate.h"
 #include "mainwindow.h"
 #include "names.h"
@@ -51,6 +52,8 @@ private slots:
     void commandsThatChangeNothingWriteNothing();
     void wrongUsageGivesTwo();
     void speaksTheWindowsLanguage();
+    void checkFailsOnErrorsOnly();
+    void fixMakesTheDocumentsRepairs();
 
 private:
     struct Run
@@ -95,6 +98,36 @@ QByteArray afterFreshStart(const QString &path, const std::function<void(Officer
     document.writeFile();
     document.closeFile();
     return readFile(path);
+}
+
+// The sample with a problem of each kind: the fields of 701's father
+// differ, 703's father is an empty slot, 704 is his own father, 705 -> 706
+// -> 707 -> 705 is a ring, 708 uses 700's portrait, 709's family name has no
+// end, 710 has an ability beyond generation's.
+QByteArray damagedImage()
+{
+    QByteArray image = sampleImage();
+    const auto put = [&image](int slot, const char *given, quint16 face, quint16 father) {
+        QByteArray record = occupiedRecord(big5("夏"), big5(given), 170, face);
+        writeU16(record, fatherId, father);
+        writeU16(record, fatherId2, father);
+        putRecord(image, slot, record);
+    };
+    QByteArray son = recordsOf(image).at(1);
+    writeU16(son, fatherId, 700);
+    writeU16(son, fatherId2, 701);
+    putRecord(image, 1, son);
+    put(3, "淵", 1134, 702);
+    put(4, "惇", 1135, 704);
+    put(5, "尚", 1136, 706);
+    put(6, "霸", 1137, 707);
+    put(7, "威", 1138, 705);
+    put(8, "和", 1130, 0);
+    put(9, "榮", 1139, 0);
+    image.replace(recordAreaOffset + 9 * recordSize, 5, "ABCDE");
+    put(10, "稱", 1140, 0);
+    image[recordAreaOffset + 10 * recordSize + abilities] = char(200);
+    return image;
 }
 
 QString unixLines(QString text)
@@ -292,6 +325,7 @@ void TestCli::aFileHeldByAWindowIsRefusedAndUntouched()
         QVERIFY(!QFile::exists(path + ".bak"));
         // Reading it is no harm.
         QCOMPARE(cli({"list", path}).status, 0);
+        QCOMPARE(cli({"check", path}).status, 0);
         window.closeFile();
     }
     // Let go, the file is written after its backups.
@@ -352,6 +386,7 @@ void TestCli::commandsThatChangeNothingWriteNothing()
             {{"update", path, m_dir.filePath("same.csv")},
              "CSV文件與目前的武將相同，沒有需要更新的內容。\n"},
             {{"generate", path, "--men", "3", "--dry-run"}, "已生成3名武將。\n"},
+            {{"fix", path}, "沒有可以自動修正的問題。\n"},
     };
     for (const auto &[arguments, said] : runs) {
         const Run run = cli(arguments);
@@ -363,6 +398,11 @@ void TestCli::commandsThatChangeNothingWriteNothing()
     QVERIFY(!QFile::exists(m_dir.filePath("data/officer-maker/officer-maker/backups")));
     // To standard output the file goes all the same, as a filter's would.
     QCOMPARE(cli({"fathers", "-"}, lone).bytes, lone);
+    const QString damaged = m_dir.filePath("damaged.rqv");
+    writeFile(damaged, damagedImage());
+    QCOMPARE(cli({"fix", damaged, "--dry-run"}).status, 0);
+    QCOMPARE(readFile(damaged), damagedImage());
+    QCOMPARE(QDir(m_dir.path()).entryList({"damaged.rqv*"}), QStringList{"damaged.rqv"});
 }
 
 void TestCli::wrongUsageGivesTwo()
@@ -383,6 +423,8 @@ void TestCli::wrongUsageGivesTwo()
             {"code", path, "seven"},
             {"update", "-", "-"},
             {"help", "frob"},
+            {"check", path, "--dry-run"},
+            {"fix", path, "--json"},
     };
     for (const QStringList &arguments : wrong) {
         const Run run = cli(arguments);
@@ -419,6 +461,95 @@ void TestCli::speaksTheWindowsLanguage()
 #else
     QSKIP("the settings lie in the registry");
 #endif
+}
+
+// check fails on errors alone: notes pass, --errors-only hides them but
+// judges the same.
+void TestCli::checkFailsOnErrorsOnly()
+{
+    const QString clean = copyOfSample("clean.rqv");
+    Run run = cli({"check", clean});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(cli({"check", clean, "--json"}).out, QStringLiteral("[]\n"));
+
+    QByteArray image = sampleImage();
+    image[recordAreaOffset + 3 * recordSize + skillsA] = char(10);
+    const QString noted = m_dir.filePath("noted.rqv");
+    writeFile(noted, image);
+    run = cli({"check", noted});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out,
+             QStringLiteral("703 孫權 注意 超出生成範圍：「特技一1」是10，超出生成時寫入的0至9。"
+                            "無法自動修正。\n"));
+    run = cli({"check", noted, "--errors-only"});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+
+    const QString damaged = m_dir.filePath("damaged.rqv");
+    writeFile(damaged, damagedImage());
+    const QVector<FileProblem> problems =
+            checkRecords(recordsOf(damagedImage()), QTextCodec::codecForName("Big5"));
+    run = cli({"check", damaged});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out.count('\n'), problems.size());
+    QCOMPARE(run.out.section('\n', 1, 1), problemLine(problems.at(1)));
+    run = cli({"check", damaged, "--errors-only"});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out.count('\n'), errorCount(problems));
+    QVERIFY(!run.out.contains("注意"));
+
+    const QJsonArray json =
+            QJsonDocument::fromJson(cli({"check", damaged, "--json"}).bytes).array();
+    QCOMPARE(json.size(), problems.size());
+    for (int i = 0; i < json.size(); ++i)
+        QCOMPARE(json.at(i).toObject(), problemJson(problems.at(i)));
+    const QJsonObject ring = json.at(3).toObject();
+    QCOMPARE(ring.keys().size(), 9);
+    QCOMPARE(ring.value("slot").toInt(), 5);
+    QCOMPARE(ring.value("id").toInt(), 705);
+    QCOMPARE(ring.value("value").toInt(), 706);
+    QCOMPARE(ring.value("problem").toString(), QStringLiteral("父子關係成環"));
+    QCOMPARE(ring.value("repairable").toBool(), true);
+
+    writeFile(clean, "too short");
+    run = cli({"check", clean});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.err, readErrorText(ReadError::WrongSize, clean) + "\n");
+}
+
+// fix writes what 全部修正 writes with every problem shown, after the
+// backups, and lists what it left.
+void TestCli::fixMakesTheDocumentsRepairs()
+{
+    const QString cliFile = m_dir.filePath("cli.rqv");
+    const QString windowFile = m_dir.filePath("window.rqv");
+    writeFile(cliFile, damagedImage());
+    writeFile(windowFile, damagedImage());
+    const Run run = cli({"fix", cliFile});
+    QCOMPARE(run.status, 0);
+    const QByteArray repaired = afterFreshStart(windowFile, [](OfficerDocument &document) {
+        QCOMPARE(document.repairProblems(
+                         checkRecords(document.records(), QTextCodec::codecForName("Big5"))),
+                 5);
+    });
+    QVERIFY(repaired != damagedImage());
+    QCOMPARE(readFile(cliFile), repaired);
+    QCOMPARE(readFile(cliFile + ".bak"), damagedImage());
+
+    const QStringList lines = run.out.split('\n');
+    QCOMPARE(lines.size(), 13);
+    QVERIFY(lines.at(0).startsWith("701 曹丕 錯誤 父親欄不一致："));
+    QVERIFY(lines.at(4).startsWith("708 夏和 注意 頭像重複："));
+    QCOMPARE(lines.at(5), QStringLiteral("已修正5個問題。"));
+    QCOMPARE(lines.at(7), QStringLiteral("以下問題無法自動修正："));
+    // The ring cut at 705, its other officers are still younger than their fathers.
+    QVERIFY(lines.at(8).startsWith("706 夏霸 注意 父親年輕："));
+    QVERIFY(lines.at(9).startsWith("707 夏威 注意 父親年輕："));
+    QVERIFY(lines.at(10).startsWith("709 ABCDE"));
+    QVERIFY(lines.at(11).startsWith("710 夏稱 注意 超出生成範圍："));
+    // The remaining error does not fail the fix, nor the remaining notes a check.
+    QCOMPARE(cli({"check", cliFile}).status, 1);
 }
 
 QTEST_MAIN(TestCli)
