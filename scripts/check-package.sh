@@ -24,8 +24,8 @@
 # The command line the package installs beside the program is run from the
 # unpacked package as a player runs it, with no display: it lists, generates,
 # links fathers, exports, updates, copies and pastes officers, with the
-# package's name pools; it links no Qt library but Qt Core; its bash
-# completion completes its commands and options.
+# package's name pools, and checks and fixes a damaged copy; it links no Qt
+# library but Qt Core; its bash completion completes its commands and options.
 #
 # Each check prints a PASS or FAIL line; the script exits non-zero when any
 # check fails.
@@ -205,6 +205,42 @@ check "command line: paste them into another file" [ "$(occupied other/editdata.
 run_cli frob >/dev/null 2>&1
 check "command line: an unknown command gives exit status 2" [ $? -eq 2 ]
 check "command line: --help speaks Chinese" grep -q '^用法：officer-maker-cli' <<<"$(run_cli --help)"
+# check finds nothing wrong with what the program wrote; on a copy damaged as
+# a hand-edited file may be (the two father fields of 701 differ, 702 is his
+# own father), it finds the two errors, fix mends them after a backup, and
+# check finds nothing again.
+# The last run of check, fix: its exit status and what it said.
+run_checked() {
+    said=$(run_cli "$@" 2>&1)
+    status=$?
+}
+found_nothing() { [ "$status" -eq 0 ] && [ -z "$said" ]; }
+found_two_errors() {
+    [ "$status" -eq 1 ] && [ "$(wc -l <<<"$said")" = 2 ] \
+        && [ "$(grep -c '^70[12] .* 錯誤 父親\(欄不一致\|是自己\)：' <<<"$said")" = 2 ]
+}
+mended_two() { [ "$status" -eq 0 ] && grep -qx '已修正2個問題。' <<<"$said"; }
+run_checked check editdata.rqv
+check "command line: check finds no problem in the file it wrote (exit $status)" found_nothing
+cp "$cli_dir/editdata.rqv" "$cli_dir/damaged.rqv"
+# Writes the 16-bit number $3 at offset $2 of record $1 of damaged.rqv.
+poke() {
+    printf '%b' "$(printf '\\x%02x\\x%02x' $(($3 & 255)) $(($3 >> 8)))" \
+        | dd of="$cli_dir/damaged.rqv" bs=1 seek=$((16064 + 1118 * $1 + $2)) conv=notrunc status=none
+}
+poke 1 1096 701
+poke 2 1094 702
+poke 2 1096 702
+cp "$cli_dir/damaged.rqv" "$work/damaged.rqv"
+run_checked check damaged.rqv
+check "command line: check finds the two errors of a damaged copy (exit $status: ${said//$'\n'/ })" \
+    found_two_errors
+run_checked fix damaged.rqv
+check "command line: fix mends them (exit $status: $(grep '^已' <<<"$said" | paste -sd' ' -))" mended_two
+check "command line: fix kept the damaged file as damaged.rqv.bak" \
+    cmp -s "$cli_dir/damaged.rqv.bak" "$work/damaged.rqv"
+run_checked check damaged.rqv
+check "command line: check finds no problem once fixed (exit $status)" found_nothing
 
 # Its completion, as bash-completion loads it.
 complete_words() {
@@ -225,6 +261,8 @@ check "bash completion: generate FILE --tr → --troops" \
     [ "$(complete_words "officer-maker-cli generate editdata.rqv --tr")" = --troops ]
 check "bash completion: --abilities takes super high medium low" \
     [ "$(complete_words "officer-maker-cli generate editdata.rqv --abilities ")" = "high low medium super" ]
+check "bash completion: check FILE --e → --errors-only" \
+    [ "$(complete_words "officer-maker-cli check editdata.rqv --e")" = --errors-only ]
 
 # --- The desktop entry ----------------------------------------------------------
 

@@ -5,6 +5,7 @@
 
 #include "datafolder.h"
 #include "editdata.h"
+#include "filecheck.h"
 #include "generate.h"
 #include "mainwindow.h"
 #include "names.h"
@@ -51,6 +52,8 @@ private slots:
     void commandsThatChangeNothingWriteNothing();
     void wrongUsageGivesTwo();
     void speaksTheWindowsLanguage();
+    void checkFailsOnErrorsOnly();
+    void fixMakesTheDocumentsRepairs();
 
 private:
     struct Run
@@ -95,6 +98,27 @@ QByteArray afterFreshStart(const QString &path, const std::function<void(Officer
     document.writeFile();
     document.closeFile();
     return readFile(path);
+}
+
+// The sample damaged: 700 -> 704 -> 700 is a ring, the two father fields of
+// 701 differ, 703's father is an empty slot, his family name has no end and
+// his first ability is beyond generation's, 704 uses 700's portrait.
+QByteArray damagedImage()
+{
+    QList<QByteArray> records = recordsOf(sampleImage());
+    const std::pair<int, quint16> fathers[] = {{0, 704}, {3, 702}, {4, 700}};
+    for (const auto &[slot, father] : fathers) {
+        writeU16(records[slot], fatherId, father);
+        writeU16(records[slot], fatherId2, father);
+    }
+    writeU16(records[1], fatherId2, 701);
+    records[3].replace(familyName, 5, "ABCDE");
+    writeU8(records[3], abilities, 200);
+    writeU16(records[4], portrait, 1130);
+    QByteArray image = blankImage();
+    for (int slot = 0; slot < 5; ++slot)
+        putRecord(image, slot, records.at(slot));
+    return image;
 }
 
 QString unixLines(QString text)
@@ -292,6 +316,7 @@ void TestCli::aFileHeldByAWindowIsRefusedAndUntouched()
         QVERIFY(!QFile::exists(path + ".bak"));
         // Reading it is no harm.
         QCOMPARE(cli({"list", path}).status, 0);
+        QCOMPARE(cli({"check", path}).status, 0);
         window.closeFile();
     }
     // Let go, the file is written after its backups.
@@ -352,6 +377,7 @@ void TestCli::commandsThatChangeNothingWriteNothing()
             {{"update", path, m_dir.filePath("same.csv")},
              "CSV文件與目前的武將相同，沒有需要更新的內容。\n"},
             {{"generate", path, "--men", "3", "--dry-run"}, "已生成3名武將。\n"},
+            {{"fix", path}, "沒有可以自動修正的問題。\n"},
     };
     for (const auto &[arguments, said] : runs) {
         const Run run = cli(arguments);
@@ -363,6 +389,11 @@ void TestCli::commandsThatChangeNothingWriteNothing()
     QVERIFY(!QFile::exists(m_dir.filePath("data/officer-maker/officer-maker/backups")));
     // To standard output the file goes all the same, as a filter's would.
     QCOMPARE(cli({"fathers", "-"}, lone).bytes, lone);
+    const QString damaged = m_dir.filePath("damaged.rqv");
+    writeFile(damaged, damagedImage());
+    QCOMPARE(cli({"fix", damaged, "--dry-run"}).status, 0);
+    QCOMPARE(readFile(damaged), damagedImage());
+    QCOMPARE(QDir(m_dir.path()).entryList({"damaged.rqv*"}), QStringList{"damaged.rqv"});
 }
 
 void TestCli::wrongUsageGivesTwo()
@@ -383,6 +414,8 @@ void TestCli::wrongUsageGivesTwo()
             {"code", path, "seven"},
             {"update", "-", "-"},
             {"help", "frob"},
+            {"check", path, "--dry-run"},
+            {"fix", path, "--json"},
     };
     for (const QStringList &arguments : wrong) {
         const Run run = cli(arguments);
@@ -419,6 +452,72 @@ void TestCli::speaksTheWindowsLanguage()
 #else
     QSKIP("the settings lie in the registry");
 #endif
+}
+
+// check fails on errors alone: notes pass, --errors-only hides them but
+// judges the same.
+void TestCli::checkFailsOnErrorsOnly()
+{
+    const QString path = copyOfSample("check.rqv");
+    QCOMPARE(cli({"check", path}).status, 0);
+    QCOMPARE(cli({"check", path}).out, QString());
+    QCOMPARE(cli({"check", path, "--json"}).out, QStringLiteral("[]\n"));
+    QByteArray image = sampleImage();
+    image[recordAreaOffset + 3 * recordSize + skillsA] = char(10);
+    writeFile(path, image);
+    Run run = cli({"check", path});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith("703 孫權 注意 超出生成範圍：") && run.out.count('\n') == 1,
+             qPrintable(run.out));
+    QCOMPARE(cli({"check", path, "--errors-only"}).out, QString());
+
+    writeFile(path, damagedImage());
+    const QVector<FileProblem> problems =
+            checkRecords(recordsOf(damagedImage()), QTextCodec::codecForName("Big5"));
+    QString lines;
+    for (const FileProblem &problem : problems)
+        lines += problemLine(problem) + '\n';
+    run = cli({"check", path});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, lines);
+    run = cli({"check", path, "--errors-only"});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out.count('\n'), errorCount(problems));
+    const QJsonArray json = QJsonDocument::fromJson(cli({"check", path, "--json"}).bytes).array();
+    QCOMPARE(json.size(), problems.size());
+    for (int i = 0; i < json.size(); ++i)
+        QCOMPARE(json.at(i).toObject(), problemJson(problems.at(i)));
+
+    writeFile(path, "too short");
+    run = cli({"check", path});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.err, readErrorText(ReadError::WrongSize, path) + "\n");
+}
+
+// fix writes what 全部修正 writes with every problem shown, after the
+// backups, and lists what it left.
+void TestCli::fixMakesTheDocumentsRepairs()
+{
+    const QString cliFile = m_dir.filePath("cli.rqv");
+    const QString windowFile = m_dir.filePath("window.rqv");
+    writeFile(cliFile, damagedImage());
+    writeFile(windowFile, damagedImage());
+    const Run run = cli({"fix", cliFile});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readFile(cliFile), afterFreshStart(windowFile, [](OfficerDocument &document) {
+                 QCOMPARE(document.repairProblems(checkRecords(document.records(),
+                                                               QTextCodec::codecForName("Big5"))),
+                          4);
+             }));
+    QCOMPARE(readFile(cliFile + ".bak"), damagedImage());
+    const QStringList lines = run.out.split('\n');
+    QCOMPARE(lines.size(), 10);
+    QVERIFY(lines.at(0).startsWith("700 曹操 錯誤 父子關係成環："));
+    QVERIFY(lines.at(3).startsWith("704 曹植 注意 頭像重複："));
+    QCOMPARE(lines.at(4), QStringLiteral("已修正4個問題。"));
+    QCOMPARE(lines.at(6), QStringLiteral("以下問題無法自動修正："));
+    QVERIFY(lines.at(7).contains("錯誤 姓名沒有結束："));
+    QVERIFY(lines.at(8).contains("注意 超出生成範圍："));
 }
 
 QTEST_MAIN(TestCli)

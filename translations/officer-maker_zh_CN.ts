@@ -369,6 +369,42 @@
         <source>文件名「-」表示標準輸入或標準輸出；FILE為「-」時，結果寫到標準輸出。</source>
         <translation>文件名“-”表示标准输入或标准输出；FILE为“-”时，结果写到标准输出。</translation>
     </message>
+    <message>
+        <source>以JSON陣列列出，每個問題一個物件，鍵為slot、id、name、field、value、level、problem、reason和repairable。</source>
+        <translation>以JSON数组列出，每个问题一个对象，键为slot、id、name、field、value、level、problem、reason和repairable。</translation>
+    </message>
+    <message>
+        <source>只列出錯誤，不列出注意；結束狀態不受影響。</source>
+        <translation>只列出错误，不列出注意；退出状态不受影响。</translation>
+    </message>
+    <message>
+        <source>檢查武將中可能妨礙遊戲的問題（檢查文件）。</source>
+        <translation>检查武将中可能妨碍游戏的问题（检查文件）。</translation>
+    </message>
+    <message>
+        <source>如同「檢查文件…」列出武將的問題，每個問題一行，按位置順序：「編號 姓名 級別 問題：說明」。不寫入任何文件。結束狀態：沒有錯誤時為0（只有注意時也是），有錯誤或無法讀取文件時為1，用法錯誤時為2。</source>
+        <translation>如同“检查文件…”列出武将的问题，每个问题一行，按位置顺序：“编号 姓名 级别 问题：说明”。不写入任何文件。退出状态：没有错误时为0（只有注意时也是），有错误或无法读取文件时为1，用法错误时为2。</translation>
+    </message>
+    <message>
+        <source>修正檢查發現的問題（全部修正）。</source>
+        <translation>修正检查发现的问题（全部修正）。</translation>
+    </message>
+    <message>
+        <source>做「檢查文件…」顯示全部問題時「全部修正」所做的修正，每項修正列為一行，然後列出無法自動修正的問題；這些問題不影響結束狀態。</source>
+        <translation>做“检查文件…”显示全部问题时“全部修正”所做的修正，每项修正列为一行，然后列出无法自动修正的问题；这些问题不影响退出状态。</translation>
+    </message>
+    <message>
+        <source>已修正%1個問題。</source>
+        <translation>已修正%1个问题。</translation>
+    </message>
+    <message>
+        <source>沒有可以自動修正的問題。</source>
+        <translation>没有可以自动修正的问题。</translation>
+    </message>
+    <message>
+        <source>以下問題無法自動修正：</source>
+        <translation>以下问题无法自动修正：</translation>
+    </message>
 </context>
 <context>
     <name>CsvUpdate</name>

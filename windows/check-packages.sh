@@ -21,8 +21,8 @@
 #   Chinese: generates officers with families, links fathers, lists and
 #   exports them (redirected, its output is UTF-8), prints the code of two
 #   officers and pastes it into another file, refuses wrong usage with exit
-#   status 2; in a console whose code page is not Chinese (437) its Chinese
-#   reads correctly.
+#   status 2, checks a damaged copy and fixes it; in a console whose code
+#   page is not Chinese (437) its Chinese reads correctly.
 # Each check prints a PASS or FAIL line; exits non-zero when any fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -353,6 +353,38 @@ cli list '另一個\editdata.rqv' >"$work/cli.out" 2>/dev/null
 check "command line: paste them into another file ($(said | wc -l) officers)" [ "$(said | wc -l)" = 2 ]
 cli frob >/dev/null 2>&1
 check "command line: an unknown command gives exit status 2" [ $? -eq 2 ]
+# check and fix on a copy damaged as a hand-edited file may be: the two
+# father fields of 701 differ, 702 is his own father.
+cp "$cli_dir/editdata.rqv" "$cli_dir/damaged.rqv"
+python3 -c '
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+record = lambda slot: 16064 + 1118 * slot
+struct.pack_into("<H", data, record(1) + 1096, 701)
+struct.pack_into("<HH", data, record(2) + 1094, 702, 702)
+open(sys.argv[1], "wb").write(data)' "$cli_dir/damaged.rqv"
+cp "$cli_dir/damaged.rqv" "$work/damaged.rqv"
+cli check editdata.rqv >"$work/cli.out" 2>"$work/cli.err"
+status=$?
+found_nothing() { [ "$status" -eq 0 ] && [ -z "$(said)" ]; }
+check "command line: check finds no problem in the file it wrote (exit $status)" found_nothing
+cli check damaged.rqv >"$work/cli.out" 2>"$work/cli.err"
+status=$?
+found_two_errors() {
+    [ "$status" -eq 1 ] && [ "$(said | wc -l)" = 2 ] \
+        && [ "$(said | grep -c '^70[12] .* 錯誤 父親\(欄不一致\|是自己\)：')" = 2 ]
+}
+check "command line: check finds the two errors of a damaged copy (exit $status: $(said | cut -c1-24 | paste -sd' ' -))" \
+    found_two_errors
+cli fix damaged.rqv >"$work/cli.out" 2>"$work/cli.err"
+status=$?
+mended_two() { [ "$status" -eq 0 ] && said | grep -qx '已修正2個問題。'; }
+check "command line: fix mends them (exit $status: $(said | grep '^已' | paste -sd' ' -))" mended_two
+check "command line: fix kept the damaged file as damaged.rqv.bak" \
+    cmp -s "$cli_dir/damaged.rqv.bak" "$work/damaged.rqv"
+cli check damaged.rqv >"$work/cli.out" 2>"$work/cli.err"
+status=$?
+check "command line: check finds no problem once fixed (exit $status)" found_nothing
 # In a console (a terminal Wine runs the program in) whose code page is 437,
 # the text still reads as Chinese: it goes to the console as UTF-16. As a
 # negative control, the same text written to that console as UTF-8 bytes

@@ -6,6 +6,7 @@
 #include "datafile.h"
 #include "datafilesession.h"
 #include "editdata.h"
+#include "filecheck.h"
 #include "filekey.h"
 #include "filelock.h"
 #include "generate.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QPair>
 #include <QTextCodec>
 
@@ -52,6 +54,7 @@ enum OptionGroup : unsigned {
     BatchOptions = 1 << 2, // the numbers of a batch and its name pools
     FormOptions = 1 << 3, // the option rows of the window's form
     SexOptions = 1 << 4,
+    CheckOptions = 1 << 5, // check's --json, --errors-only
 };
 
 struct OptionSpec
@@ -93,6 +96,12 @@ const OptionSpec optionSpecs[] = {
                                           "其中沒有名字庫時為安裝的資料夾。")},
         {SexOptions, "male", nullptr, QT_TRANSLATE_NOOP("CommandLine", "男武將。")},
         {SexOptions, "female", nullptr, QT_TRANSLATE_NOOP("CommandLine", "女武將。")},
+        {CheckOptions, "json", nullptr,
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "以JSON陣列列出，每個問題一個物件，鍵為slot、id、name、field、value、"
+                           "level、problem、reason和repairable。")},
+        {CheckOptions, "errors-only", nullptr,
+         QT_TRANSLATE_NOOP("CommandLine", "只列出錯誤，不列出注意；結束狀態不受影響。")},
         {WriteOptions, "dry-run", nullptr,
          QT_TRANSLATE_NOOP("CommandLine", "只列出會有的修改，不寫入任何文件。")},
         {WriteOptions, "output", "OUT",
@@ -165,6 +174,20 @@ QString jsonString(const QString &text)
     return json + QLatin1Char('"');
 }
 
+QString jsonObject(const QStringList &members)
+{
+    return QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+// A JSON array with one object a line.
+QString jsonArray(const QStringList &objects)
+{
+    if (objects.isEmpty())
+        return QStringLiteral("[]") + lineEnd();
+    return QLatin1Char('[') + lineEnd() + objects.join(QLatin1Char(',') + lineEnd()) + lineEnd()
+           + QLatin1Char(']') + lineEnd();
+}
+
 // The officers as a JSON array: one object per officer, the CSV header's
 // texts as keys in the order of its columns, whole numbers as numbers.
 QString officersJson(const QList<QByteArray> &records)
@@ -179,12 +202,52 @@ QString officersJson(const QList<QByteArray> &records)
                            + (value.userType() == QMetaType::Int ? QString::number(value.toInt())
                                                                  : jsonString(value.toString())));
         }
-        objects.append(QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}'));
+        objects.append(jsonObject(members));
     }
-    if (objects.isEmpty())
-        return QStringLiteral("[]") + lineEnd();
-    return QLatin1Char('[') + lineEnd() + objects.join(QLatin1Char(',') + lineEnd()) + lineEnd()
-           + QLatin1Char(']') + lineEnd();
+    return jsonArray(objects);
+}
+
+QString jsonValue(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Double:
+        return QString::number(value.toDouble(), 'g', 15);
+    case QJsonValue::String:
+        return jsonString(value.toString());
+    default:
+        return QStringLiteral("null");
+    }
+}
+
+// The problems as a JSON array: one object per problem, its keys in the
+// order of a problem's line.
+QString problemsJson(const QVector<FileProblem> &problems)
+{
+    static const char *const keys[] = {"slot",  "id",      "name",   "field",     "value",
+                                       "level", "problem", "reason", "repairable"};
+    QStringList objects;
+    for (const FileProblem &problem : problems) {
+        const QJsonObject object = problemJson(problem);
+        QStringList members;
+        for (const char *key : keys)
+            members.append(jsonString(QLatin1String(key)) + QLatin1Char(':')
+                           + jsonValue(object.value(QLatin1String(key))));
+        objects.append(jsonObject(members));
+    }
+    return jsonArray(objects);
+}
+
+// A problem as one line of text, whatever a hand-edited name holds.
+QString problemText(const FileProblem &problem)
+{
+    QString line = problemLine(problem);
+    for (QChar &c : line) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return line;
 }
 
 // Reads a data file from standard input, checked as a file is.
@@ -225,6 +288,8 @@ public:
     int importOfficers();
     int code();
     int paste();
+    int check();
+    int fix();
 
     // Says what is wrong with the command line, and where help is.
     static int usageError(const QString &text, const char *command = nullptr);
@@ -319,6 +384,19 @@ const Command commands[] = {
                            "把文件TEXT（沒有TEXT時為標準輸入）中第一個武將碼的武將加到FILE的空位，"
                            "如同「貼上武將」。"),
          &CommandLine::paste},
+        {"check", "FILE", CheckOptions,
+         QT_TRANSLATE_NOOP("CommandLine", "檢查武將中可能妨礙遊戲的問題（檢查文件）。"),
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "如同「檢查文件…」列出武將的問題，每個問題一行，按位置順序："
+                           "「編號 姓名 級別 問題：說明」。不寫入任何文件。結束狀態：沒有錯誤時為0"
+                           "（只有注意時也是），有錯誤或無法讀取文件時為1，用法錯誤時為2。"),
+         &CommandLine::check},
+        {"fix", "FILE", WriteOptions,
+         QT_TRANSLATE_NOOP("CommandLine", "修正檢查發現的問題（全部修正）。"),
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "做「檢查文件…」顯示全部問題時「全部修正」所做的修正，每項修正列為一行，"
+                           "然後列出無法自動修正的問題；這些問題不影響結束狀態。"),
+         &CommandLine::fix},
 };
 
 const Command *findCommand(const QString &name)
@@ -836,6 +914,58 @@ int CommandLine::paste()
         return refuse(Messages::refusal(Outcome::TooMany));
     return finish(state,
                   pasted->isEmpty() ? QString() : Messages::text(Text::Pasted).arg(pasted->size()));
+}
+
+int CommandLine::check()
+{
+    if (!readFile(false))
+        return m_status;
+    const QVector<FileProblem> problems = checkRecords(m_records, big5Codec());
+    QVector<FileProblem> shown;
+    for (const FileProblem &problem : problems) {
+        if (!isSet("errors-only") || problem.level == ProblemLevel::Error)
+            shown.append(problem);
+    }
+    if (isSet("json")) {
+        Console::out(problemsJson(shown));
+    } else {
+        QString text;
+        for (const FileProblem &problem : qAsConst(shown))
+            text += problemText(problem) + lineEnd();
+        Console::out(text);
+    }
+    // Notes alone do not fail a check, and showing errors only changes
+    // nothing of it.
+    return errorCount(problems) > 0 ? Failed : Done;
+}
+
+// 全部修正 with every problem shown: the repairs of every problem that has
+// one, each listed as its problem's line; then what they leave.
+int CommandLine::fix()
+{
+    if (!readFile(true))
+        return m_status;
+    QTextCodec *codec = big5Codec();
+    const QVector<FileProblem> problems = checkRecords(m_records, codec);
+    int repaired = 0;
+    const QList<QByteArray> records = repairRecords(m_records, problems, codec, &repaired);
+    for (const FileProblem &problem : problems) {
+        if (problem.repairable)
+            say(problemText(problem));
+    }
+    const int status = finish(editStateOf(records),
+                              repaired > 0 ? tr("已修正%1個問題。").arg(repaired)
+                                           : tr("沒有可以自動修正的問題。"),
+                              false);
+    if (status != Done)
+        return status;
+    const QVector<FileProblem> left = checkRecords(records, codec);
+    if (!left.isEmpty()) {
+        say(tr("以下問題無法自動修正："));
+        for (const FileProblem &problem : left)
+            say(problemText(problem));
+    }
+    return Done;
 }
 
 // How many arguments a command takes: its required ones, and at most (-1
