@@ -6,7 +6,8 @@
 
 #include "editdata.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "big5.h"
+#include "namepools.h"
 #include "officerdocument.h"
 
 #include <QAbstractButton>

@@ -6,7 +6,7 @@
 #include "editdata.h"
 #include "filecheck.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "namepools.h"
 #include "officerdialog.h"
 #include "officerdocument.h"
 #include "testsupport.h"

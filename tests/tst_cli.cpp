@@ -7,7 +7,7 @@
 #include "editdata.h"
 #include "generate.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "namepools.h"
 #include "officercode.h"
 #include "officerdocument.h"
 #include "officertable.h"

@@ -5,7 +5,7 @@
 #include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "namepools.h"
 #include "officerdocument.h"
 #include "officertablewindow.h"
 #include "testsupport.h"

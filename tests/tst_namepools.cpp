@@ -1,6 +1,7 @@
 #include "datafolder.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "big5.h"
+#include "namepools.h"
 #include "testsupport.h"
 
 #include <QDir>

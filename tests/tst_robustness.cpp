@@ -4,7 +4,8 @@
 #include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "big5.h"
+#include "namepools.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>

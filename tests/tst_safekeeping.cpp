@@ -1,6 +1,7 @@
 #include "backups.h"
 #include "diskwatcher.h"
 #include "filekey.h"
+#include "wholefile.h"
 #include "filelock.h"
 #include "records.h"
 #include "recovery.h"

@@ -1,6 +1,6 @@
 #include "clicommands.h"
 #include "console.h"
-#include "filekey.h"
+#include "wholefile.h"
 #include "translations.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "csvreader.h"
 #include "editdata.h"
 #include "familytree.h"
-#include "names.h"
+#include "big5.h"
 #include "officeredit.h"
 #include "officertable.h"
 

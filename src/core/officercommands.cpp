@@ -4,13 +4,16 @@
 #include "csvupdate.h"
 #include "family.h"
 #include "importofficers.h"
-#include "names.h"
+#include "big5.h"
+#include "namepools.h"
 #include "officercode.h"
 #include "officerdetails.h"
 
 #include <QTextCodec>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 using namespace EditData;
 
@@ -31,9 +34,17 @@ EditState editStateOf(const QList<QByteArray> &records)
 
 void rebuildPortraitPools(EditState &state)
 {
-    PortraitPool allMale;
-    PortraitPool allFemale;
-    buildPortraitPools(state.malePortraits, state.femalePortraits, allMale, allFemale);
+    // The generic pools with no flag set, built once: each rebuild copies
+    // them, as undo and redo rebuild them too.
+    static const std::pair<PortraitPool, PortraitPool> unused = [] {
+        std::pair<PortraitPool, PortraitPool> pools;
+        PortraitPool allMale;
+        PortraitPool allFemale;
+        buildPortraitPools(pools.first, pools.second, allMale, allFemale);
+        return pools;
+    }();
+    state.malePortraits = unused.first;
+    state.femalePortraits = unused.second;
     markUsedPortraits(state.records, state.malePortraits, state.femalePortraits);
 }
 
@@ -45,6 +56,21 @@ QVector<int> changedSlots(const QList<QByteArray> &before, const QList<QByteArra
             changed.append(slot);
     }
     return changed;
+}
+
+RecordsChange recordsChange(const QList<QByteArray> &before, const QList<QByteArray> &after)
+{
+    RecordsChange change;
+    change.changedSlots = changedSlots(before, after);
+    // The name fields run from the record's start to the gender byte.
+    for (const int slot : qAsConst(change.changedSlots)) {
+        if (slot >= before.size()
+            || std::memcmp(before.at(slot).constData(), after.at(slot).constData(), gender) != 0) {
+            change.namesChanged = true;
+            break;
+        }
+    }
+    return change;
 }
 
 } // namespace EditData

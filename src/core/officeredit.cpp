@@ -1,7 +1,7 @@
 #include "officeredit.h"
 
 #include "editdata.h"
-#include "names.h"
+#include "big5.h"
 
 #include <QCoreApplication>
 #include <QSet>

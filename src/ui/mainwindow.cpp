@@ -9,7 +9,7 @@
 #include "importofficers.h"
 #include "language.h"
 #include "messages.h"
-#include "names.h"
+#include "namepools.h"
 #include "officercode.h"
 #include "officerdialog.h"
 #include "officerdragdrop.h"

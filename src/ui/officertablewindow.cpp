@@ -5,7 +5,7 @@
 #include "csvupdate.h"
 #include "csvupdatedialog.h"
 #include "editdata.h"
-#include "filekey.h"
+#include "wholefile.h"
 #include "inputfile.h"
 #include "messages.h"
 #include "officerdocument.h"

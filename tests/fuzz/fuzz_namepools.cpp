@@ -4,7 +4,8 @@
 
 #include "editdata.h"
 #include "fuzzing.h"
-#include "names.h"
+#include "big5.h"
+#include "namepools.h"
 
 #include <QDir>
 #include <QSet>

@@ -3,6 +3,7 @@
 
 #include "editdata.h"
 #include "filekey.h"
+#include "wholefile.h"
 #include "fuzzing.h"
 #include "recovery.h"
 
