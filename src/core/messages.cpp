@@ -99,7 +99,7 @@ QString describe(const Commands::Result &result)
 
 QString refusal(Commands::Outcome outcome)
 {
-    return describe({outcome, 0, QString(), QString()});
+    return describe({outcome});
 }
 
 QString poolFailure(int file)

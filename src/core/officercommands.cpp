@@ -12,7 +12,6 @@
 #include <QTextCodec>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 using namespace EditData;
@@ -58,14 +57,25 @@ QVector<int> changedSlots(const QList<QByteArray> &before, const QList<QByteArra
     return changed;
 }
 
+namespace {
+
+QTextCodec *big5Codec()
+{
+    return QTextCodec::codecForName("Big5");
+}
+
+} // namespace
+
 RecordsChange recordsChange(const QList<QByteArray> &before, const QList<QByteArray> &after)
 {
     RecordsChange change;
     change.changedSlots = changedSlots(before, after);
-    // The name fields run from the record's start to the gender byte.
+    // A name without its end reads on into the fields after it, so the
+    // names are compared as they are read.
+    QTextCodec *big5 = big5Codec();
     for (const int slot : qAsConst(change.changedSlots)) {
-        if (slot >= before.size()
-            || std::memcmp(before.at(slot).constData(), after.at(slot).constData(), gender) != 0) {
+        if (slot >= before.size() || isEmptySlot(before.at(slot)) != isEmptySlot(after.at(slot))
+            || officerName(before.at(slot), big5) != officerName(after.at(slot), big5)) {
             change.namesChanged = true;
             break;
         }

@@ -52,7 +52,8 @@ struct RecordsChange
 {
     // The slots whose records differ, ascending.
     QVector<int> changedSlots;
-    // Some name among them changed: an officer was made, removed or renamed.
+    // Some name among them, as the list shows it, changed: an officer was
+    // made, removed or renamed.
     bool namesChanged = false;
     // Another file was read in their place: any record may differ.
     bool fileReplaced = false;

@@ -4,10 +4,10 @@
 
 QString readErrorText(EditData::ReadError error, const QString &path)
 {
-    return Messages::describe({Commands::outcomeOf(error), 0, path, QString()});
+    return Messages::describe({Commands::outcomeOf(error), 0, path});
 }
 
 QString writeErrorText(EditData::WriteError error)
 {
-    return Messages::describe({Commands::outcomeOf(error), 0, QString(), QString()});
+    return Messages::describe({Commands::outcomeOf(error)});
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <utility>
+
 // What came of an operation on an open file, the same for every operation:
 // the window and the command line turn it into the player's message with
 // Messages::describe.
@@ -35,6 +37,15 @@ enum class Outcome {
 
 struct Result
 {
+    Result() = default;
+    Result(Outcome anOutcome, int aCount = 0, QString aFile = QString(),
+           QString aReason = QString())
+        : outcome(anOutcome)
+        , count(aCount)
+        , file(std::move(aFile))
+        , reason(std::move(aReason))
+    { }
+
     Outcome outcome = Outcome::Unchanged;
     // How many officers the operation made, changed or added, or how many
     // problems it mended.
