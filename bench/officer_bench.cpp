@@ -4,9 +4,9 @@
 // per figure,
 // "name: value unit", each the median of repeated runs.
 
+#include "big5.h"
 #include "editdata.h"
 #include "mainwindow.h"
-#include "big5.h"
 #include "namepools.h"
 #include "officerdocument.h"
 #include "program.h"
@@ -382,9 +382,9 @@ int main(int argc, char *argv[])
             for (int turn = 0; turn < 2; ++turn) {
                 const int withCopy = (run + turn) % 2;
                 OfficerDocument &document = *documents[withCopy];
-                allSteps &= !document.open(work.filePath(QStringLiteral("steps%1/editdata.rqv")
-                                                                   .arg(withCopy)))
-                                        .failed();
+                const QString path =
+                        work.filePath(QStringLiteral("steps%1/editdata.rqv").arg(withCopy));
+                allSteps &= !document.open(path).failed();
                 QElapsedTimer timer;
                 timer.start();
                 for (int step = 0; step < 100; ++step) {

@@ -94,9 +94,9 @@ void TestDocument::oneStepPerOperation()
     QUndoStack *stack = document.undoStack();
     QCOMPARE(document.generateSingle("ア", "羽", QString(), false, {}).outcome,
              Outcome::Unencodable);
-    QCOMPARE(document.generateSingle("關", QString(30, QChar(0x7FBD)), QString(), false, {})
-                     .outcome,
-             Outcome::TooLong);
+    QCOMPARE(
+            document.generateSingle("關", QString(30, QChar(0x7FBD)), QString(), false, {}).outcome,
+            Outcome::TooLong);
     QCOMPARE(document.generateBatch(batch, {}, pools).outcome, Outcome::Unchanged);
     batch.men = 1;
     QCOMPARE(document.generateBatch(batch, {}, pools).outcome, Outcome::EmptyPools);
@@ -126,7 +126,10 @@ void TestDocument::oneStepPerOperation()
             {"隨機生成", [&] { return document.generateBatch(batch, {}, pools).changed(); }},
             {"編輯武將", [&] { return document.editOfficer(0, edited).changed(); }},
             {"刪除武將", [&] { return document.removeOfficers({2}).changed(); }},
-            {"匯入武將", [&] { return document.importOfficers(source, {0, 1}).count == 2; }},
+            {"匯入武將",
+             [&] {
+                 return document.importOfficers(source, {0, 1}).count == 2;
+             }},
     };
     for (const auto &[name, operation] : operations) {
         const int count = stack->count();
@@ -184,29 +187,39 @@ void TestDocument::portraitFlagsThroughEveryStep()
              },
              [&] { return document.generateSingle("關", "羽", "", false, {}); }, true},
             {"batch",
-             [&](EditState &s) { return Commands::generateBatch(s, {3, 2, 1}, {}, pools); },
-             [&] { return document.generateBatch({3, 2, 1}, {}, pools); }, true},
+             [&](EditState &s) {
+                 return Commands::generateBatch(s, {3, 2, 1}, {}, pools);
+             },
+             [&] {
+                 return document.generateBatch({3, 2, 1}, {}, pools);
+             },
+             true},
             {"fathers", [](EditState &s) { return Commands::assignFathers(s); },
              [&] { return document.assignFathers(); }, true},
             {"edit", noCommand, [&] { return document.editOfficer(1, newFace); }, true},
-            {"import", noCommand, [&] { return document.importOfficers(source, {0, 1}); }, true},
-            {"paste", noCommand,
+            {"import", noCommand,
              [&] {
-                 return document.pasteOfficers(officersFromBytes(officerBytes(source, {0})));
+                 return document.importOfficers(source, {0, 1});
              },
+             true},
+            {"paste", noCommand,
+             [&] { return document.pasteOfficers(officersFromBytes(officerBytes(source, {0}))); },
              true},
             {"csv", noCommand,
              [&] {
-                 return document.updateFromCsv(planCsvUpdate(
-                         document.records(), "編號,頭像\r\n702,1141\r\n", big5Codec));
+                 return document.updateFromCsv(
+                         planCsvUpdate(document.records(), "編號,頭像\r\n702,1141\r\n", big5Codec));
              },
              true},
-            {"batch edit", noCommand, [&] { return document.batchEdit({0, 1}, older); }, true},
+            {"batch edit", noCommand,
+             [&] {
+                 return document.batchEdit({0, 1}, older);
+             },
+             true},
             {"remove", noCommand, [&] { return document.removeOfficers({3}); }, true},
-            {"nameless", noCommand,
-             [&] { return document.generateSingle("", "", "字", true, {}); }, false},
-            {"edit after", noCommand, [&] { return document.editOfficer(0, mismatched); },
+            {"nameless", noCommand, [&] { return document.generateSingle("", "", "字", true, {}); },
              false},
+            {"edit after", noCommand, [&] { return document.editOfficer(0, mismatched); }, false},
             {"repair", noCommand,
              [&] { return document.repairProblems(checkRecords(document.records(), big5Codec)); },
              true},

@@ -93,7 +93,8 @@ void TestForm::window()
     QVERIFY(list);
     QCOMPARE(list->sizePolicy().horizontalPolicy(), QSizePolicy::Minimum);
     QCOMPARE(list->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
-    QVERIFY(!list->model() || list->model()->rowCount() == 0); // nothing listed before a file is open
+    QVERIFY(!list->model()
+            || list->model()->rowCount() == 0); // nothing listed before a file is open
 }
 
 void TestForm::widgets_data()

@@ -1,6 +1,6 @@
+#include "big5.h"
 #include "datafolder.h"
 #include "mainwindow.h"
-#include "big5.h"
 #include "namepools.h"
 #include "testsupport.h"
 

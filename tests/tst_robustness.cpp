@@ -1,10 +1,10 @@
 // Robustness: random data files driven through random command sequences,
 // hostile name-pool files and hostile paths in the open command.
 
+#include "big5.h"
 #include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
-#include "big5.h"
 #include "namepools.h"
 #include "testsupport.h"
 

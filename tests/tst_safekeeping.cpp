@@ -1,10 +1,10 @@
 #include "backups.h"
 #include "diskwatcher.h"
 #include "filekey.h"
-#include "wholefile.h"
 #include "filelock.h"
 #include "records.h"
 #include "recovery.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,13 +5,13 @@
 #include "datafolder.h"
 #include "editdata.h"
 #include "filekey.h"
-#include "wholefile.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "program.h"
 #include "recovery.h"
 #include "restoredialog.h"
 #include "testsupport.h"
+#include "wholefile.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

@@ -287,8 +287,8 @@ void selectOfficers(QAbstractItemView *view, const QVector<int> &chosen, int rol
         }
     }
     view->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect
-                                                      | QItemSelectionModel::Rows);
+    view->selectionModel()->select(selection,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view->scrollTo(first, QAbstractItemView::PositionAtTop);
 }
 
@@ -357,8 +357,8 @@ void TestViews::selectionsStayThroughSteps()
     stay(chosen, "batch");
     click(*m_window, "cmd_assignFather");
     stay(chosen, "fathers");
-    for (const auto key : {QKeySequence::Undo, QKeySequence::Undo, QKeySequence::Redo,
-                           QKeySequence::Redo}) {
+    for (const auto key :
+         {QKeySequence::Undo, QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Redo}) {
         triggerAction(*m_window, key);
         stay(chosen, key == QKeySequence::Undo ? "undo" : "redo");
     }

@@ -28,8 +28,7 @@ MainWindow *Program::newWindow()
 {
     auto *window = new MainWindow(*this);
     m_windows.append(window);
-    connect(window, &QObject::destroyed, this,
-            [this, window] { m_windows.removeOne(window); });
+    connect(window, &QObject::destroyed, this, [this, window] { m_windows.removeOne(window); });
     if (!m_warned) {
         m_warned = true;
         const auto text = [](const char *source) {
@@ -38,7 +37,8 @@ MainWindow *Program::newWindow()
         if (!QTextCodec::codecForName("Big5"))
             QMessageBox::critical(
                     window, text(QT_TRANSLATE_NOOP("MainWindow", "錯誤")),
-                    text(QT_TRANSLATE_NOOP("MainWindow", "程序無法找到Big5編碼器，將無法正常工作。")));
+                    text(QT_TRANSLATE_NOOP("MainWindow",
+                                           "程序無法找到Big5編碼器，將無法正常工作。")));
         if (m_poolFailure >= 0)
             QMessageBox::warning(window, text(QT_TRANSLATE_NOOP("MainWindow", "錯誤")),
                                  Messages::poolFailure(m_poolFailure));

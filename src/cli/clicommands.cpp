@@ -7,7 +7,6 @@
 #include "datafilesession.h"
 #include "editdata.h"
 #include "filekey.h"
-#include "wholefile.h"
 #include "filelock.h"
 #include "generate.h"
 #include "inputfile.h"
@@ -20,6 +19,7 @@
 #include "readerror.h"
 #include "simplifiedconverter.h"
 #include "typedname.h"
+#include "wholefile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

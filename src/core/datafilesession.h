@@ -89,8 +89,7 @@ public:
     // replaced whole or left as it was; once written, these bytes are the
     // ones last written. reason, when given, receives why it failed (see
     // writeDataImage).
-    EditData::WriteError writeRecords(const QList<QByteArray> &records,
-                                      QString *reason = nullptr);
+    EditData::WriteError writeRecords(const QList<QByteArray> &records, QString *reason = nullptr);
     // The same, with what went wrong as the player is told, or an empty
     // string once written.
     QString write(const QList<QByteArray> &records, QString *reason = nullptr);

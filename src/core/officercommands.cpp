@@ -1,10 +1,10 @@
 #include "officercommands.h"
 
 #include "batchedit.h"
+#include "big5.h"
 #include "csvupdate.h"
 #include "family.h"
 #include "importofficers.h"
-#include "big5.h"
 #include "namepools.h"
 #include "officercode.h"
 #include "officerdetails.h"

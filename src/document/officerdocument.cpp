@@ -393,7 +393,8 @@ OfficerDocument::Result OfficerDocument::batchEdit(const QVector<int> &selected,
     return commit(tr("批量修改"), after, changedOfficers);
 }
 
-OfficerDocument::Result OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &problems)
+OfficerDocument::Result
+OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &problems)
 {
     if (!isOpen())
         return {Outcome::NoFile};

@@ -1,8 +1,7 @@
 #include "recordscommand.h"
 
 RecordsCommand::RecordsCommand(const QString &text, RecordsTarget &target,
-                               const EditData::EditState &before,
-                               const EditData::EditState &after)
+                               const EditData::EditState &before, const EditData::EditState &after)
     : QUndoCommand(text)
     , m_target(target)
     , m_change(EditData::recordsChange(before.records, after.records))

@@ -42,12 +42,11 @@ QVector<FamilyTreeModel::Node> FamilyTreeModel::build(const QList<QByteArray> &r
         Node family;
         family.row = familyRow++;
         family.family = group.name;
-        const QString name = group.name.isEmpty() ? text(QT_TRANSLATE_NOOP("FamilyTreeWindow",
-                                                                           "（無姓）"))
-                                                  : group.name;
-        family.text = text(QT_TRANSLATE_NOOP("FamilyTreeWindow", "%1（%2）"))
-                              .arg(name)
-                              .arg(group.count);
+        const QString name = group.name.isEmpty()
+                                     ? text(QT_TRANSLATE_NOOP("FamilyTreeWindow", "（無姓）"))
+                                     : group.name;
+        family.text =
+                text(QT_TRANSLATE_NOOP("FamilyTreeWindow", "%1（%2）")).arg(name).arg(group.count);
         const int familyNode = nodes.size();
         nodes.append(family);
         for (const int slot : group.roots)
@@ -91,8 +90,8 @@ void FamilyTreeModel::setRecords(const QList<QByteArray> &records, bool anotherF
     QModelIndexList after;
     for (const QModelIndex &index : before) {
         const Node &was = m_nodes.at(int(index.internalId()));
-        const int node = was.slot >= 0 ? officers.value(was.slot, -1)
-                                       : familyNodes.value(was.family, -1);
+        const int node =
+                was.slot >= 0 ? officers.value(was.slot, -1) : familyNodes.value(was.family, -1);
         after.append(node < 0 ? QModelIndex()
                               : createIndex(nodes.at(node).row, index.column(), quintptr(node)));
     }

@@ -183,8 +183,8 @@ void MainWindow::createActions()
     editMenu->addSeparator();
     // F2, Delete, copy and paste act on the list, and copy and paste on the
     // officer table, while it has the focus.
-    m_editAction = editMenu->addAction(tr("編輯武將…"), this,
-                                       [this, list] { showOfficer(currentOfficerSlot(list), this); });
+    m_editAction = editMenu->addAction(
+            tr("編輯武將…"), this, [this, list] { showOfficer(currentOfficerSlot(list), this); });
     m_editAction->setShortcut(Qt::Key_F2);
     addViewShortcut(list, m_editAction);
     m_removeAction = editMenu->addAction(tr("刪除武將"), this, &MainWindow::removeSelectedOfficers);
@@ -233,8 +233,7 @@ void MainWindow::updateActions()
     m_copyAction->setEnabled(open && selected);
     m_pasteAction->setEnabled(open);
     m_checkAction->setEnabled(open);
-    m_tableCopyAction->setEnabled(m_officerTable
-                                  && !m_officerTable->selectedSlots().isEmpty());
+    m_tableCopyAction->setEnabled(m_officerTable && !m_officerTable->selectedSlots().isEmpty());
 }
 
 // Looks whether the open file has dated backups, which only the disk tells.
@@ -494,11 +493,11 @@ bool MainWindow::save()
     // The .bak lies beside the file and is named alone; a dated copy is
     // named with its folder.
     if (backedUp.failed()
-        && !answeredYes(this, tr("保存"),
-                        tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
-                                .arg(SafeKeeping::shownBackupFile(backedUp.file,
-                                                                  m_document->filePath()),
-                                     backedUp.reason)))
+        && !answeredYes(
+                this, tr("保存"),
+                tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                        .arg(SafeKeeping::shownBackupFile(backedUp.file, m_document->filePath()),
+                             backedUp.reason)))
         return false;
     const Result written = m_document->writeFile();
     if (written.failed()) {

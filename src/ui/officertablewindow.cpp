@@ -5,7 +5,6 @@
 #include "csvupdate.h"
 #include "csvupdatedialog.h"
 #include "editdata.h"
-#include "wholefile.h"
 #include "inputfile.h"
 #include "messages.h"
 #include "officerdocument.h"
@@ -15,6 +14,7 @@
 #include "recordsfollower.h"
 #include "simplifiedconverter.h"
 #include "ui_officertablewindow.h"
+#include "wholefile.h"
 
 #include <QAction>
 #include <QDir>

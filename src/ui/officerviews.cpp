@@ -34,8 +34,7 @@ bool OfficerProxy::lessThan(const QModelIndex &left, const QModelIndex &right) c
     if (QSortFilterProxyModel::lessThan(right, left))
         return false;
     // Descending, the order is the reverse of this one.
-    return sortOrder() == Qt::AscendingOrder ? left.row() < right.row()
-                                             : left.row() > right.row();
+    return sortOrder() == Qt::AscendingOrder ? left.row() < right.row() : left.row() > right.row();
 }
 
 QVector<int> selectedOfficerSlots(const QAbstractItemView *view)

@@ -2,9 +2,9 @@
 // written into records as a batch writes them. Each name is taken once, and
 // fitted into its field.
 
+#include "big5.h"
 #include "editdata.h"
 #include "fuzzing.h"
-#include "big5.h"
 #include "namepools.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "editdata.h"
 #include "filekey.h"
-#include "wholefile.h"
 #include "fuzzing.h"
 #include "recovery.h"
+#include "wholefile.h"
 
 #include <QDir>
 
