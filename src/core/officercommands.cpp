@@ -10,8 +10,10 @@
 #include "officerdetails.h"
 
 #include <QTextCodec>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 using namespace EditData;
@@ -64,18 +66,39 @@ QTextCodec *big5Codec()
     return QTextCodec::codecForName("Big5");
 }
 
+// How far into the record the list's name and the empty-slot test read: a
+// name without its end reads on into the fields after it.
+int nameExtent(const QByteArray &record)
+{
+    const auto end = [&record](int from) {
+        const void *zero = std::memchr(record.constData() + from, '\0', record.size() - from);
+        return zero ? int(static_cast<const char *>(zero) - record.constData()) + 1 : record.size();
+    };
+    int extent = std::max({givenName + 4, end(familyName), end(givenName)});
+    if (qFromLittleEndian<quint32>(record.constData() + styleName) != 0)
+        extent = std::max(extent, end(styleName));
+    return extent;
+}
+
+// Whether the list shows the same for both records, an empty slot as none.
+bool sameNames(const QByteArray &before, const QByteArray &after, QTextCodec *codec)
+{
+    const int extent = std::max(nameExtent(before), nameExtent(after));
+    if (std::memcmp(before.constData(), after.constData(), extent) == 0)
+        return true;
+    return isEmptySlot(before) == isEmptySlot(after)
+           && officerName(before, codec) == officerName(after, codec);
+}
+
 } // namespace
 
 RecordsChange recordsChange(const QList<QByteArray> &before, const QList<QByteArray> &after)
 {
     RecordsChange change;
     change.changedSlots = changedSlots(before, after);
-    // A name without its end reads on into the fields after it, so the
-    // names are compared as they are read.
     QTextCodec *big5 = big5Codec();
     for (const int slot : qAsConst(change.changedSlots)) {
-        if (slot >= before.size() || isEmptySlot(before.at(slot)) != isEmptySlot(after.at(slot))
-            || officerName(before.at(slot), big5) != officerName(after.at(slot), big5)) {
+        if (slot >= before.size() || !sameNames(before.at(slot), after.at(slot), big5)) {
             change.namesChanged = true;
             break;
         }
