@@ -3,6 +3,8 @@
 // for timing the start-up; officer-maker itself takes no arguments.
 
 #include "mainwindow.h"
+#include "namepools.h"
+#include "program.h"
 #include "startup.h"
 #include "whenshown.h"
 
@@ -13,12 +15,15 @@ int main(int argc, char *argv[])
     prepareApplication();
     QApplication app(argc, argv);
     startInterfaceLanguage(app);
+    Program program;
+    program.loadNamePools(Names::programPoolFolder());
+    MainWindow *window = program.newWindow();
     int result;
     {
-        MainWindow window;
-        ExitWhenShown exitWhenShown(window);
-        window.show();
+        ExitWhenShown exitWhenShown(*window);
+        window->show();
         result = app.exec();
     }
+    program.deleteWindows();
     return result;
 }

@@ -4,10 +4,12 @@
 // per figure,
 // "name: value unit", each the median of repeated runs.
 
+#include "big5.h"
 #include "editdata.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "namepools.h"
 #include "officerdocument.h"
+#include "program.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -296,7 +298,10 @@ int main(int argc, char *argv[])
     app.installEventFilter(&answerer);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dataDir);
-    MainWindow window;
+    Program program;
+    program.loadNamePools(Names::programPoolFolder());
+    std::unique_ptr<MainWindow> owned(program.newWindow());
+    MainWindow &window = *owned;
     QDir::setCurrent(previous);
     // What the program keeps outside the data files stays in the work folder.
     window.document()->setRecoveryFolder(work.filePath(QStringLiteral("recovery")));
@@ -377,13 +382,13 @@ int main(int argc, char *argv[])
             for (int turn = 0; turn < 2; ++turn) {
                 const int withCopy = (run + turn) % 2;
                 OfficerDocument &document = *documents[withCopy];
-                allSteps &= document.open(work.filePath(
-                                    QStringLiteral("steps%1/editdata.rqv").arg(withCopy)))
-                            == EditData::ReadError::None;
+                const QString path =
+                        work.filePath(QStringLiteral("steps%1/editdata.rqv").arg(withCopy));
+                allSteps &= !document.open(path).failed();
                 QElapsedTimer timer;
                 timer.start();
                 for (int step = 0; step < 100; ++step) {
-                    allSteps &= document.assignFathers() == OfficerDocument::Outcome::Changed;
+                    allSteps &= document.assignFathers().changed();
                     document.undoStack()->undo();
                     document.undoStack()->redo();
                 }

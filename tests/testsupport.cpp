@@ -2,6 +2,8 @@
 
 #include "editdata.h"
 #include "mainwindow.h"
+#include "namepools.h"
+#include "program.h"
 #include "recovery.h"
 
 #include <QAbstractButton>
@@ -146,10 +148,17 @@ std::unique_ptr<MainWindow> startWindowIn(const QString &dir)
         QDir(SafeKeeping::recoveryFolder()).removeRecursively();
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir);
-    std::unique_ptr<MainWindow> window(new MainWindow);
+    testProgram().loadNamePools(Names::programPoolFolder());
+    std::unique_ptr<MainWindow> window(testProgram().newWindow());
     QDir::setCurrent(previous);
     window->show();
     return window;
+}
+
+Program &testProgram()
+{
+    static Program program;
+    return program;
 }
 
 void click(MainWindow &window, const char *buttonName)

@@ -20,6 +20,7 @@
 #include <memory>
 
 class MainWindow;
+class Program;
 class QWidget;
 
 // Answers the modal dialogs that the window opens: every message box with
@@ -82,6 +83,9 @@ private:
 // without being closed, are removed first, so that opening a file again does
 // not offer them.
 std::unique_ptr<MainWindow> startWindowIn(const QString &dir);
+// The program that the tests' windows belong to, as one running program's
+// windows belong to it: each startWindowIn loads its name pools afresh.
+Program &testProgram();
 
 // Driving the window.
 void click(MainWindow &window, const char *buttonName);

@@ -1,4 +1,4 @@
-#include "names.h"
+#include "big5.h"
 
 #include <QCryptographicHash>
 #include <QFile>

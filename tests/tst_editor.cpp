@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "editdata.h"
 #include "mainwindow.h"
+#include "program.h"
 #include "startup.h"
 #include "testsupport.h"
 
@@ -172,7 +173,7 @@ void TestEditor::stepsOnlyForChanges()
 
 void TestEditor::titleFollowsTheSavedState()
 {
-    MainWindow fresh;
+    MainWindow fresh(testProgram());
     QCOMPARE(fresh.windowTitle(), QStringLiteral("龍旗戰記新武將作成器"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("editdata.rqv[*] - 龍旗戰記新武將作成器"));
     QVERIFY(!m_window->isWindowModified());

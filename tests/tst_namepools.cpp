@@ -1,6 +1,7 @@
+#include "big5.h"
 #include "datafolder.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "namepools.h"
 #include "testsupport.h"
 
 #include <QDir>

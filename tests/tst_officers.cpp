@@ -1,4 +1,5 @@
 #include "editdata.h"
+#include "importofficers.h"
 #include "officerdetails.h"
 #include "officerdialog.h"
 #include "testsupport.h"

@@ -4,6 +4,7 @@
 #include "filelock.h"
 #include "records.h"
 #include "recovery.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -6,10 +6,12 @@
 #include "editdata.h"
 #include "filekey.h"
 #include "mainwindow.h"
-#include "names.h"
+#include "messages.h"
+#include "program.h"
 #include "recovery.h"
 #include "restoredialog.h"
 #include "testsupport.h"
+#include "wholefile.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -274,7 +276,7 @@ void TestSafeSaving::crashLosesNothing()
     history->redo();
     m_window->document()->flushRecovery();
     triggerAction(*m_window, QKeySequence::New);
-    MainWindow *opened = MainWindow::windows().last();
+    MainWindow *opened = testProgram().windows().last();
     QVERIFY(opened != m_window.get());
     const std::unique_ptr<MainWindow> second(opened);
     open(*second);
@@ -319,7 +321,7 @@ void TestSafeSaving::recoveryCopyFollowsUnsavedWork()
     m_window.reset();
     document = nullptr;
     QVERIFY(!copied().isEmpty());
-    m_window.reset(new MainWindow(std::make_shared<Names::NamePools>()));
+    m_window.reset(testProgram().newWindow());
     m_window->show();
     setText(*m_window, "edit_gName", "甲");
     document = m_window->document();
@@ -333,21 +335,21 @@ void TestSafeSaving::recoveryCopyFollowsUnsavedWork()
 void TestSafeSaving::savesRemoveTheRecoveryCopy()
 {
     OfficerDocument document;
-    QCOMPARE(document.open(m_path), ReadError::None);
+    QCOMPARE(document.open(m_path).outcome, Outcome::Done);
     Recovery recovery;
     const auto change = [&] {
-        return document.generateSingle("關", "羽", QString(), false, {}) == Outcome::Changed;
+        return document.generateSingle("關", "羽", QString(), false, {}).changed();
     };
     QVERIFY(change());
     document.flushRecovery();
     QVERIFY(readRecovery(recoveryFolder(), m_path, recovery));
-    QCOMPARE(document.writeFile(), QString());
+    QCOMPARE(document.writeFile().outcome, Outcome::Done);
     QVERIFY(change());
     document.flushRecovery();
     QVERIFY(change()); // its copy is due, not written
-    QCOMPARE(document.writeFile(), QString());
+    QCOMPARE(document.writeFile().outcome, Outcome::Done);
     QVERIFY(change());
-    QCOMPARE(document.writeFile(), QString());
+    QCOMPARE(document.writeFile().outcome, Outcome::Done);
     document.flushRecovery();
     QVERIFY(!readRecovery(recoveryFolder(), m_path, recovery));
 }
@@ -359,7 +361,7 @@ void TestSafeSaving::writesOverTheFileSizeLimitFail()
 {
 #ifdef Q_OS_UNIX
     OfficerDocument document;
-    QCOMPARE(document.open(m_path), ReadError::None);
+    QCOMPARE(document.open(m_path).outcome, Outcome::Done);
     const QByteArray image = readFile(m_path);
     QSignalSpy recoveryFailed(&document, &OfficerDocument::recoveryFailed);
     SafeKeeping::ignoreFileSizeSignal();
@@ -368,22 +370,21 @@ void TestSafeSaving::writesOverTheFileSizeLimitFail()
     const rlimit unlimited = limit;
     limit.rlim_cur = 100000; // within a write, not between two
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    QCOMPARE(document.generateSingle("關", "羽", QString(), false, {}), Outcome::Changed);
+    QVERIFY(document.generateSingle("關", "羽", QString(), false, {}).changed());
     document.flushRecovery();
-    const auto backup = document.backUpBeforeWrite();
-    QString reason;
-    const QString written = document.writeFile(&reason);
+    const OfficerDocument::Result backup = document.backUpBeforeWrite();
+    const OfficerDocument::Result written = document.writeFile();
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
 
     const QString tooLarge = qt_error_string(EFBIG);
     QCOMPARE(recoveryFailed.value(0).value(0).toString(), tooLarge);
-    QVERIFY(backup && backup->reason == tooLarge);
-    QCOMPARE(written, QStringLiteral("文件寫入失敗。"));
-    QCOMPARE(reason, tooLarge);
+    QVERIFY(backup.failed() && backup.reason == tooLarge);
+    QCOMPARE(Messages::describe(written), QStringLiteral("文件寫入失敗。"));
+    QCOMPARE(written.reason, tooLarge);
     QCOMPARE(readFile(m_path), image);
     QVERIFY(document.isModified());
-    QVERIFY(!document.backUpBeforeWrite());
-    QCOMPARE(document.writeFile(), QString());
+    QVERIFY(!document.backUpBeforeWrite().failed());
+    QCOMPARE(document.writeFile().outcome, Outcome::Done);
     QCOMPARE(recordsOf(readFile(m_path)), document.records());
 #else
     QSKIP("The file-size limit is a limit of Unix processes");
@@ -468,7 +469,7 @@ static int crashChild(const QString &dir, const QString &path, const QString &ru
     QCoreApplication::setApplicationName(runName);
     const std::unique_ptr<MainWindow> window = startWindowIn(dir);
     OfficerDocument *document = window->document();
-    if (document->open(path) != ReadError::None)
+    if (document->open(path).failed())
         return 1;
     setText(*window, "num_male", "5");
     click(*window, "cmd_generateAll");

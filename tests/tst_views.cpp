@@ -3,9 +3,14 @@
 
 #include "datafolder.h"
 #include "editdata.h"
+#include "familytreemodel.h"
 #include "familytreewindow.h"
 #include "mainwindow.h"
 #include "officerdialog.h"
+#include "officerdocument.h"
+#include "officermodel.h"
+#include "officertablewindow.h"
+#include "officerviews.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModel>
@@ -15,6 +20,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +42,7 @@ private slots:
     void removalNeedsASelectionAndAYes();
     void details();
     void treeFollowsTheRecords();
+    void selectionsStayThroughSteps();
 
 private:
     QAction *action(const QString &text);
@@ -251,6 +258,114 @@ void TestViews::treeFollowsTheRecords()
     m_driver->planFileDialog(m_path);
     click(*m_window, "cmd_open"); // the removal is discarded
     QCOMPARE(treeRows(), opened);
+}
+
+namespace {
+
+// Every index of a view's model, depth first.
+QModelIndexList allRows(const QAbstractItemModel *model, const QModelIndex &parent = {})
+{
+    QModelIndexList rows;
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        rows.append(model->index(row, 0, parent));
+        rows += allRows(model, rows.last());
+    }
+    return rows;
+}
+
+// The officers' rows as the view's selection, the first current and at the
+// top of the view.
+void selectOfficers(QAbstractItemView *view, const QVector<int> &chosen, int role)
+{
+    QItemSelection selection;
+    QModelIndex first;
+    for (const QModelIndex &index : allRows(view->model())) {
+        if (chosen.contains(index.data(role).toInt()) && index.data(role).isValid()) {
+            selection.select(index, index);
+            if (!first.isValid())
+                first = index;
+        }
+    }
+    view->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    view->selectionModel()->select(selection,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(first, QAbstractItemView::PositionAtTop);
+}
+
+QVector<int> selectedOfficers(const QAbstractItemView *view, int role)
+{
+    QVector<int> selected;
+    for (const QModelIndex &index : view->selectionModel()->selectedRows())
+        selected.append(index.data(role).toInt());
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+bool selectionInView(const QAbstractItemView *view)
+{
+    for (const QModelIndex &index : view->selectionModel()->selectedRows()) {
+        if (!view->viewport()->rect().contains(view->visualRect(index)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Three officers selected in the list, in the table and in the tree stay
+// selected and current through a batch, fathers, their undo and redo, each
+// view scrolled as it was; one that is removed leaves the selection.
+void TestViews::selectionsStayThroughSteps()
+{
+    // 98 officers with a gap after every second, more than the views show,
+    // born 150 and 170 so that fathers can be found among them; the batch
+    // fills 40 gaps before the three.
+    QByteArray image = blankImage();
+    for (int slot = 0; slot < 147; ++slot) {
+        if (slot % 3 != 1)
+            putRecord(image, slot,
+                      occupiedRecord(big5("張"), big5(QString(QChar(0x4E00 + slot))),
+                                     slot < 45 ? 150 : 170));
+    }
+    QVERIFY(writeFile(m_path, image));
+    m_driver->planFileDialog(m_path);
+    click(*m_window, "cmd_open");
+    action("武將一覽")->trigger();
+    action("家族樹")->trigger();
+    auto *table = m_window->findChild<OfficerTableWindow *>()->findChild<QTableView *>();
+    auto *tree = m_window->findChild<FamilyTreeWindow *>()->findChild<QTreeView *>();
+    QVERIFY(QTest::qWaitForWindowExposed(table) && QTest::qWaitForWindowExposed(tree));
+    const QVector<int> chosen{120, 122, 123};
+    const int slotRole = OfficerModel::SlotRole;
+    selectOfficers(m_list, chosen, slotRole);
+    selectOfficers(table, chosen, slotRole);
+    selectOfficers(tree, chosen, FamilyTreeModel::SlotRole);
+    const auto stay = [&](const QVector<int> &selected, const char *step) {
+        QApplication::processEvents(); // the views lay out their rows
+        QCOMPARE(selectedOfficerSlots(m_list), selected);
+        QCOMPARE(selectedOfficers(table, slotRole), selected);
+        QCOMPARE(selectedOfficers(tree, FamilyTreeModel::SlotRole), selected);
+        QCOMPARE(currentOfficerSlot(m_list), selected.first());
+        QCOMPARE(table->currentIndex().data(slotRole).toInt(), selected.first());
+        QCOMPARE(tree->currentIndex().data(FamilyTreeModel::SlotRole).toInt(), selected.first());
+        QVERIFY2(selectionInView(m_list) && selectionInView(table), step);
+    };
+
+    setText(*m_window, "num_male", "40");
+    click(*m_window, "cmd_generateAll");
+    QCOMPARE(listedNames(*m_window).size(), 138);
+    stay(chosen, "batch");
+    click(*m_window, "cmd_assignFather");
+    stay(chosen, "fathers");
+    for (const auto key :
+         {QKeySequence::Undo, QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Redo}) {
+        triggerAction(*m_window, key);
+        stay(chosen, key == QKeySequence::Undo ? "undo" : "redo");
+    }
+    QVERIFY(m_window->document()->removeOfficers({122}).changed());
+    stay({120, 123}, "removal");
+    triggerAction(*m_window, QKeySequence::Undo);
+    stay({120, 123}, "its undo");
 }
 
 QTEST_MAIN(TestViews)

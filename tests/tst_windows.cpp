@@ -5,6 +5,7 @@
 #include "importofficers.h"
 #include "mainwindow.h"
 #include "officercode.h"
+#include "program.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -88,7 +89,7 @@ void TestWindows::init()
 
 void TestWindows::cleanup()
 {
-    for (MainWindow *window : MainWindow::windows()) {
+    for (MainWindow *window : testProgram().windows()) {
         if (window != m_first.get())
             delete window;
     }
@@ -199,7 +200,7 @@ void TestWindows::closingAndQuitting()
     QPointer<MainWindow> unchanged = newWindow(*third);
     const QStringList names{"a.rqv", "b.rqv", "c.rqv"};
     for (MainWindow *window : {m_first.get(), second.data(), third.data()}) {
-        open(*window, names.at(MainWindow::windows().indexOf(window)), m_ours);
+        open(*window, names.at(testProgram().windows().indexOf(window)), m_ours);
         setText(*window, "edit_gName", "甲");
         click(*window, "cmd_generateSingle");
     }
@@ -228,7 +229,7 @@ void TestWindows::closingAndQuitting()
 MainWindow *TestWindows::newWindow(MainWindow &from)
 {
     triggerAction(from, QKeySequence::New);
-    MainWindow *window = MainWindow::windows().last();
+    MainWindow *window = testProgram().windows().last();
     return window != &from && window->isVisible() ? window : nullptr;
 }
 

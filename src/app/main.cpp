@@ -1,4 +1,6 @@
 #include "mainwindow.h"
+#include "namepools.h"
+#include "program.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -8,17 +10,12 @@ int main(int argc, char *argv[])
     prepareApplication();
     QApplication app(argc, argv);
     startInterfaceLanguage(app);
-    int result;
-    {
-        MainWindow window;
-        window.show();
-        result = app.exec();
-        // Windows opened from the first are deleted when they close; those
-        // still open when the program is ended otherwise go here.
-        for (MainWindow *other : MainWindow::windows()) {
-            if (other != &window)
-                delete other;
-        }
-    }
+    Program program;
+    program.loadNamePools(Names::programPoolFolder());
+    program.newWindow()->show();
+    const int result = app.exec();
+    // Windows opened from the first are deleted when they close; the first,
+    // and those still open when the program is ended otherwise, go here.
+    program.deleteWindows();
     return result;
 }

@@ -1,6 +1,6 @@
 #include "startup.h"
 
-#include "filekey.h"
+#include "wholefile.h"
 
 #include <QCoreApplication>
 

@@ -12,7 +12,7 @@
 #include "generate.h"
 #include "inputfile.h"
 #include "messages.h"
-#include "names.h"
+#include "namepools.h"
 #include "officercode.h"
 #include "officercommands.h"
 #include "officerdetails.h"
@@ -20,6 +20,7 @@
 #include "readerror.h"
 #include "simplifiedconverter.h"
 #include "typedname.h"
+#include "wholefile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "clicommands.h"
 #include "console.h"
-#include "filekey.h"
 #include "translations.h"
+#include "wholefile.h"
 
 #include <QCoreApplication>
 #include <QTextCodec>

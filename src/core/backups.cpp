@@ -1,6 +1,7 @@
 #include "backups.h"
 
 #include "filekey.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "csvupdate.h"
 
+#include "big5.h"
 #include "csvreader.h"
 #include "editdata.h"
 #include "familytree.h"
-#include "names.h"
 #include "officeredit.h"
 #include "officertable.h"
 

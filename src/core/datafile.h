@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-// Reading a data file from disk, and the backup kept beside it.
+// Reading a data file from disk and writing it back.
 namespace EditData {
 
 // HeldElsewhere comes only from opening a file in a window: another window
@@ -17,21 +17,19 @@ enum class ReadError { None, CannotOpen, WrongSize, HeldElsewhere };
 // was.
 ReadError readDataFile(const QString &path, QByteArray &image);
 
+// Why a data file was not written: it could not be opened for writing, or
+// writing it failed.
+enum class WriteError { None, CannotOpen, Failed };
+
 // Writes image as the data file at path, replacing the file whole or leaving
 // it as it was (where no file can be made beside it, the file is written in
-// place). Returns what went wrong, as the player is told, or an empty string
-// once the file is written; reason, when given, receives why, as the call
-// that failed first says it.
+// place). reason, when given, receives why it failed, as the call that
+// failed first says it.
+WriteError writeDataImage(const QString &path, const QByteArray &image, QString *reason = nullptr);
+
+// The same, with what went wrong as the player is told (writeErrorText), or
+// an empty string once the file is written.
 QString writeDataFile(const QString &path, const QByteArray &image, QString *reason = nullptr);
-
-// Where the backup of the data file at path is kept: beside it, with ".bak"
-// after its name.
-QString backupPath(const QString &path);
-
-// Copies the file at path, as it stands, to backupPath(path). An older backup
-// is replaced only once the new one has been written whole. Returns what
-// went wrong, or an empty string once the backup is written.
-QString backUpFile(const QString &path);
 
 } // namespace EditData
 

@@ -1,7 +1,9 @@
 #include "datafilesession.h"
 
+#include "bakfile.h"
 #include "editdata.h"
-#include "filekey.h"
+#include "readerror.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,10 +20,15 @@ constexpr qint64 datedCopyLimit = 64 * 1024 * 1024;
 
 } // namespace
 
-QString DataFileSession::BackupFailure::shownFile(const QString &dataPath) const
+QString shownBackupFile(const QString &file, const QString &dataPath)
 {
     return file == backupPath(dataPath) ? QFileInfo(file).fileName()
                                         : QDir::toNativeSeparators(file);
+}
+
+QString DataFileSession::BackupFailure::shownFile(const QString &dataPath) const
+{
+    return shownBackupFile(file, dataPath);
 }
 
 DataFileSession::DataFileSession()
@@ -116,16 +123,21 @@ DataFileSession::backUpBeforeWrite(bool othersVersion, bool *datedCopyMade)
     return failure;
 }
 
-QString DataFileSession::write(const QList<QByteArray> &records, QString *reason)
+WriteError DataFileSession::writeRecords(const QList<QByteArray> &records, QString *reason)
 {
     const QByteArray image = imageWith(records);
-    const QString error = writeDataFile(m_path, image, reason);
-    if (!error.isEmpty())
+    const WriteError error = writeDataImage(m_path, image, reason);
+    if (error != WriteError::None)
         return error;
     m_image = image;
     m_backupDue = false;
     m_lastDatedCopy.clear();
-    return QString();
+    return WriteError::None;
+}
+
+QString DataFileSession::write(const QList<QByteArray> &records, QString *reason)
+{
+    return writeErrorText(writeRecords(records, reason));
 }
 
 QString DataFileSession::backUpUnsaved(const QList<QByteArray> &records, QString *copyPath)

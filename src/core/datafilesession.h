@@ -14,6 +14,10 @@
 
 namespace SafeKeeping {
 
+// A backup file as the player is told it: the .bak, which lies beside the
+// data file at dataPath, by its name alone; a dated copy with its folder.
+QString shownBackupFile(const QString &file, const QString &dataPath);
+
 // One data file as the program has it open: its path, its lock, the bytes
 // last read from or written to it, and the backups due before it is first
 // written. The window's document and the command line keep a file safe
@@ -82,9 +86,12 @@ public:
     std::optional<BackupFailure> backUpBeforeWrite(bool othersVersion = false,
                                                    bool *datedCopyMade = nullptr);
     // Writes the file's bytes with records into the open file, which is
-    // replaced whole or left as it was. Returns what went wrong, or an empty
-    // string once written; then these bytes are the ones last written.
-    // reason, when given, receives why it failed (see writeDataFile).
+    // replaced whole or left as it was; once written, these bytes are the
+    // ones last written. reason, when given, receives why it failed (see
+    // writeDataImage).
+    EditData::WriteError writeRecords(const QList<QByteArray> &records, QString *reason = nullptr);
+    // The same, with what went wrong as the player is told, or an empty
+    // string once written.
     QString write(const QList<QByteArray> &records, QString *reason = nullptr);
     // Keeps the file's bytes with records, an unsaved state, as a dated copy
     // (BackupKind::Unsaved). Returns what went wrong, or an empty string;

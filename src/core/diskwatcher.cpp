@@ -1,7 +1,7 @@
 #include "diskwatcher.h"
 
 #include "editdata.h"
-#include "filekey.h"
+#include "wholefile.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -1,6 +1,9 @@
 #include "importofficers.h"
 
+#include "officercode.h"
+
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 
@@ -86,6 +89,48 @@ std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitP
         records[targets.at(i)] = record;
     }
     return targets;
+}
+
+std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
+                                          PortraitPool &femalePortraits,
+                                          const CopiedOfficers &officers)
+{
+    if (officers.status != CopiedOfficers::Valid)
+        return QVector<int>();
+    // The file they came from, as far as they tell it.
+    QList<QByteArray> source =
+            QVector<QByteArray>(recordCount, QByteArray(recordSize, '\0')).toList();
+    QVector<int> sourceSlots;
+    for (int i = 0; i < officers.ids.size(); ++i) {
+        const int slot = officers.ids.at(i) - officerIdBase;
+        if (slot < 0 || slot >= recordCount || i >= officers.records.size())
+            return QVector<int>();
+        source[slot] = officers.records.at(i);
+        sourceSlots.append(slot);
+    }
+    return importOfficers(records, malePortraits, femalePortraits, source, sourceSlots);
+}
+
+void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove)
+{
+    QSet<quint16> removedIds;
+    for (const int slot : slotsToRemove) {
+        if (slot < 0 || slot >= records.size() || slot >= recordCount)
+            continue;
+        records[slot].fill('\0');
+        removedIds.insert(quint16(officerIdBase + slot));
+    }
+    if (removedIds.isEmpty())
+        return;
+    for (QByteArray &record : records) {
+        if (isEmptySlot(record))
+            continue;
+        if (removedIds.contains(readU16(record, fatherId))
+            || removedIds.contains(readU16(record, fatherId2))) {
+            writeU16(record, fatherId, noFather);
+            writeU16(record, fatherId2, noFather);
+        }
+    }
 }
 
 } // namespace EditData

@@ -9,7 +9,11 @@
 
 #include <optional>
 
+// Officers moved into a file's empty slots and out of its slots: imported
+// from another file, pasted from a copy, removed.
 namespace EditData {
+
+struct CopiedOfficers;
 
 // The lowest free generic portrait of the sex (the gender byte: 0 male,
 // 1 female), flagged in its pool as generation flags it; 0 when none is free
@@ -40,6 +44,22 @@ std::optional<QVector<int>> importOfficers(QList<QByteArray> &records, PortraitP
                                            PortraitPool &femalePortraits,
                                            const QList<QByteArray> &source,
                                            const QVector<int> &sourceSlots);
+
+// Adds the officers exactly as importOfficers adds the chosen officers of
+// another file, each taken from the slot of his ID: into the lowest empty
+// slots in the order of their IDs, fathers among them followed, other
+// fathers cut, generic portraits in use replaced. The pools are those of
+// records, as importOfficers takes them. Returns the slots written, or
+// nothing when they do not fit; then records and pools are unchanged.
+// Officers that are not Valid add nothing and give an empty list.
+std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
+                                          PortraitPool &femalePortraits,
+                                          const CopiedOfficers &officers);
+
+// Clears every given slot to zero bytes and unlinks the remaining officers
+// whose father (either field) was one of them: both fields become noFather.
+// Slots outside the records and repeated slots are ignored.
+void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove);
 
 } // namespace EditData
 

@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace Messages {
 
@@ -40,8 +41,13 @@ constexpr Entry entries[] = {
         {"OfficerTableWindow", QT_TRANSLATE_NOOP("OfficerTableWindow", "無法讀取「%1」：%2")},
         {"OfficerTableWindow", QT_TRANSLATE_NOOP("OfficerTableWindow", "無法寫入「%1」：%2")},
         {"OfficerTableWindow", QT_TRANSLATE_NOOP("OfficerTableWindow", "文件過大。")},
+        {"MainWindow", QT_TRANSLATE_NOOP("MainWindow", "文件無法打開。")},
+        {"MainWindow", QT_TRANSLATE_NOOP("MainWindow", "文件大小非預期。")},
+        {"MainWindow", QT_TRANSLATE_NOOP("MainWindow", "「%1」已在另一個視窗中打開。")},
+        {"OfficerDocument", QT_TRANSLATE_NOOP("OfficerDocument", "文件無法以可寫方式打開。")},
+        {"OfficerDocument", QT_TRANSLATE_NOOP("OfficerDocument", "文件寫入失敗。")},
 };
-static_assert(sizeof(entries) / sizeof(entries[0]) == int(Text::FileTooLarge) + 1,
+static_assert(sizeof(entries) / sizeof(entries[0]) == int(Text::WriteFailed) + 1,
               "one entry per text");
 
 } // namespace
@@ -52,12 +58,16 @@ QString text(Text id)
     return QCoreApplication::translate(entry.context, entry.source);
 }
 
-QString refusal(Commands::Outcome outcome)
+QString describe(const Commands::Result &result)
 {
     using Commands::Outcome;
-    switch (outcome) {
+    switch (result.outcome) {
     case Outcome::Changed:
     case Outcome::Unchanged:
+    case Outcome::Done:
+        // The backup's file and reason go into the question that asks
+        // whether to go on without it.
+    case Outcome::BackupFailed:
         break;
     case Outcome::NoFile:
         return text(Text::NoFile);
@@ -73,8 +83,23 @@ QString refusal(Commands::Outcome outcome)
         return text(Text::TooFewMen);
     case Outcome::EmptyPools:
         return text(Text::EmptyPools);
+    case Outcome::CannotOpen:
+        return text(Text::CannotOpenFile);
+    case Outcome::WrongSize:
+        return text(Text::WrongSize);
+    case Outcome::HeldElsewhere:
+        return text(Text::HeldElsewhere).arg(QDir::toNativeSeparators(result.file));
+    case Outcome::CannotOpenForWriting:
+        return text(Text::CannotOpenForWriting);
+    case Outcome::WriteFailed:
+        return text(Text::WriteFailed);
     }
     return QString();
+}
+
+QString refusal(Commands::Outcome outcome)
+{
+    return describe({outcome});
 }
 
 QString poolFailure(int file)

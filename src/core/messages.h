@@ -1,15 +1,14 @@
 #ifndef MESSAGES_H
 #define MESSAGES_H
 
-#include "officercommands.h"
-#include "readerror.h"
+#include "result.h"
 
 #include <QString>
 
 // The texts that the window and the command line both show the player, in
 // the language of the interface, so that both say the same in the same
 // words. Each keeps the translation context of the window that first showed
-// it. Why a data file was refused is readErrorText (readerror.h).
+// it. What came of an operation (Commands::Result) is told by describe().
 namespace Messages {
 
 enum class Text {
@@ -44,9 +43,21 @@ enum class Text {
     CannotRead,
     CannotWrite,
     FileTooLarge,
+    // A data file refused; %1 is its path, with the system's separators.
+    CannotOpenFile,
+    WrongSize,
+    HeldElsewhere,
+    // A data file not written.
+    CannotOpenForWriting,
+    WriteFailed,
 };
 
 QString text(Text id);
+
+// Why an operation was refused or failed, in the program's words: a file
+// is named by result.file; the system's reason, result.reason, is not part
+// of it. Empty for an operation that did not fail.
+QString describe(const Commands::Result &result);
 
 // Why a command was refused; empty for Changed and Unchanged.
 QString refusal(Commands::Outcome outcome);

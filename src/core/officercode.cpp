@@ -148,26 +148,6 @@ CopiedOfficers officersFromText(const QString &text)
     return bytes ? officersFromBytes(*bytes) : damaged();
 }
 
-std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
-                                          PortraitPool &femalePortraits,
-                                          const CopiedOfficers &officers)
-{
-    if (officers.status != CopiedOfficers::Valid)
-        return QVector<int>();
-    // The file they came from, as far as they tell it.
-    QList<QByteArray> source =
-            QVector<QByteArray>(recordCount, QByteArray(recordSize, '\0')).toList();
-    QVector<int> sourceSlots;
-    for (int i = 0; i < officers.ids.size(); ++i) {
-        const int slot = officers.ids.at(i) - officerIdBase;
-        if (slot < 0 || slot >= recordCount || i >= officers.records.size())
-            return QVector<int>();
-        source[slot] = officers.records.at(i);
-        sourceSlots.append(slot);
-    }
-    return importOfficers(records, malePortraits, femalePortraits, source, sourceSlots);
-}
-
 std::unique_ptr<QMimeData> officerMimeData(const QList<QByteArray> &records,
                                            const QVector<int> &chosenSlots, QTextCodec *codec)
 {

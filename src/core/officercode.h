@@ -86,17 +86,6 @@ CopiedOfficers officersFromBytes(const QByteArray &bytes);
 // officersFromBytes judges them.
 CopiedOfficers officersFromText(const QString &text);
 
-// Adds the officers exactly as importOfficers adds the chosen officers of
-// another file, each taken from the slot of his ID: into the lowest empty
-// slots in the order of their IDs, fathers among them followed, other
-// fathers cut, generic portraits in use replaced. The pools are those of
-// records, as importOfficers takes them. Returns the slots written, or
-// nothing when they do not fit; then records and pools are unchanged.
-// Officers that are not Valid add nothing and give an empty list.
-std::optional<QVector<int>> pasteOfficers(QList<QByteArray> &records, PortraitPool &malePortraits,
-                                          PortraitPool &femalePortraits,
-                                          const CopiedOfficers &officers);
-
 // The chosen officers as the clipboard and a drag carry them: the bytes under
 // officersMimeType and officerText as plain text. Null when no chosen slot
 // holds an officer.

@@ -1,16 +1,20 @@
 #include "officercommands.h"
 
 #include "batchedit.h"
+#include "big5.h"
 #include "csvupdate.h"
 #include "family.h"
 #include "importofficers.h"
-#include "names.h"
+#include "namepools.h"
 #include "officercode.h"
 #include "officerdetails.h"
 
 #include <QTextCodec>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 using namespace EditData;
 
@@ -31,9 +35,17 @@ EditState editStateOf(const QList<QByteArray> &records)
 
 void rebuildPortraitPools(EditState &state)
 {
-    PortraitPool allMale;
-    PortraitPool allFemale;
-    buildPortraitPools(state.malePortraits, state.femalePortraits, allMale, allFemale);
+    // The generic pools with no flag set, built once: each rebuild copies
+    // them, as undo and redo rebuild them too.
+    static const std::pair<PortraitPool, PortraitPool> unused = [] {
+        std::pair<PortraitPool, PortraitPool> pools;
+        PortraitPool allMale;
+        PortraitPool allFemale;
+        buildPortraitPools(pools.first, pools.second, allMale, allFemale);
+        return pools;
+    }();
+    state.malePortraits = unused.first;
+    state.femalePortraits = unused.second;
     markUsedPortraits(state.records, state.malePortraits, state.femalePortraits);
 }
 
@@ -45,6 +57,53 @@ QVector<int> changedSlots(const QList<QByteArray> &before, const QList<QByteArra
             changed.append(slot);
     }
     return changed;
+}
+
+namespace {
+
+QTextCodec *big5Codec()
+{
+    return QTextCodec::codecForName("Big5");
+}
+
+// How far into the record the list's name and the empty-slot test read: a
+// name without its end reads on into the fields after it.
+int nameExtent(const QByteArray &record)
+{
+    const auto end = [&record](int from) {
+        const void *zero = std::memchr(record.constData() + from, '\0', record.size() - from);
+        return zero ? int(static_cast<const char *>(zero) - record.constData()) + 1 : record.size();
+    };
+    int extent = std::max({givenName + 4, end(familyName), end(givenName)});
+    if (qFromLittleEndian<quint32>(record.constData() + styleName) != 0)
+        extent = std::max(extent, end(styleName));
+    return extent;
+}
+
+// Whether the list shows the same for both records, an empty slot as none.
+bool sameNames(const QByteArray &before, const QByteArray &after, QTextCodec *codec)
+{
+    const int extent = std::max(nameExtent(before), nameExtent(after));
+    if (std::memcmp(before.constData(), after.constData(), extent) == 0)
+        return true;
+    return isEmptySlot(before) == isEmptySlot(after)
+           && officerName(before, codec) == officerName(after, codec);
+}
+
+} // namespace
+
+RecordsChange recordsChange(const QList<QByteArray> &before, const QList<QByteArray> &after)
+{
+    RecordsChange change;
+    change.changedSlots = changedSlots(before, after);
+    QTextCodec *big5 = big5Codec();
+    for (const int slot : qAsConst(change.changedSlots)) {
+        if (slot >= before.size() || !sameNames(before.at(slot), after.at(slot), big5)) {
+            change.namesChanged = true;
+            break;
+        }
+    }
+    return change;
 }
 
 } // namespace EditData

@@ -3,6 +3,7 @@
 
 #include "editdata.h"
 #include "generate.h"
+#include "result.h"
 #include "typedname.h"
 
 #include <QByteArray>
@@ -46,6 +47,23 @@ void rebuildPortraitPools(EditState &state);
 // after a command, ascending.
 QVector<int> changedSlots(const QList<QByteArray> &before, const QList<QByteArray> &after);
 
+// What changed in the records of one file, as a document tells its views.
+struct RecordsChange
+{
+    // The slots whose records differ, ascending.
+    QVector<int> changedSlots;
+    // Some name among them, as the list shows it, changed: an officer was
+    // made, removed or renamed.
+    bool namesChanged = false;
+    // Another file was read in their place: any record may differ.
+    bool fileReplaced = false;
+
+    bool isEmpty() const { return changedSlots.isEmpty() && !fileReplaced; }
+};
+
+// The change from the records before to those after.
+RecordsChange recordsChange(const QList<QByteArray> &before, const QList<QByteArray> &after);
+
 } // namespace EditData
 
 // The commands of an open file, on its state as a plain value: the window's
@@ -54,19 +72,6 @@ QVector<int> changedSlots(const QList<QByteArray> &before, const QList<QByteArra
 // random numbers from the program's random source in a fixed order, so the
 // same commands on the same state give the same bytes wherever they run.
 namespace Commands {
-
-// What a command came to.
-enum class Outcome {
-    Changed, // the state changed
-    Unchanged, // the command ran and changed nothing
-    NoFile, // no data file is open
-    Full, // no empty slot is left
-    Unencodable, // a typed name has a character that Big5 cannot hold
-    TooLong, // a typed name takes more bytes than its field holds
-    TooMany, // more officers asked for than there are empty slots
-    TooFewMen, // fewer men asked for than families
-    EmptyPools, // a name pool that the batch needs is empty
-};
 
 // 生成單個: one officer with the typed names in the first empty slot, born
 // in 170 without a father. Names typed in simplified Chinese are converted

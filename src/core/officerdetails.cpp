@@ -3,7 +3,6 @@
 #include "editdata.h"
 
 #include <QCoreApplication>
-#include <QSet>
 #include <QTextCodec>
 
 namespace EditData {
@@ -90,28 +89,6 @@ OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextC
     details.fatherId = readU16(record, fatherId);
     details.father = fatherText(records, details.fatherId, codec);
     return details;
-}
-
-void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove)
-{
-    QSet<quint16> removedIds;
-    for (const int slot : slotsToRemove) {
-        if (slot < 0 || slot >= records.size() || slot >= recordCount)
-            continue;
-        records[slot].fill('\0');
-        removedIds.insert(quint16(officerIdBase + slot));
-    }
-    if (removedIds.isEmpty())
-        return;
-    for (QByteArray &record : records) {
-        if (isEmptySlot(record))
-            continue;
-        if (removedIds.contains(readU16(record, fatherId))
-            || removedIds.contains(readU16(record, fatherId2))) {
-            writeU16(record, fatherId, noFather);
-            writeU16(record, fatherId2, noFather);
-        }
-    }
 }
 
 } // namespace EditData

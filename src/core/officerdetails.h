@@ -60,11 +60,6 @@ QString portraitKind(quint16 number);
 // details.
 OfficerDetails officerDetails(const QList<QByteArray> &records, int slot, QTextCodec *codec);
 
-// Clears every given slot to zero bytes and unlinks the remaining officers
-// whose father (either field) was one of them: both fields become noFather.
-// Slots outside the records and repeated slots are ignored.
-void removeOfficers(QList<QByteArray> &records, const QVector<int> &slotsToRemove);
-
 } // namespace EditData
 
 #endif // OFFICERDETAILS_H

@@ -1,7 +1,7 @@
 #include "officeredit.h"
 
+#include "big5.h"
 #include "editdata.h"
-#include "names.h"
 
 #include <QCoreApplication>
 #include <QSet>

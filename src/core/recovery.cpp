@@ -2,6 +2,7 @@
 
 #include "editdata.h"
 #include "filekey.h"
+#include "wholefile.h"
 
 #include <QCoreApplication>
 #include <QDir>

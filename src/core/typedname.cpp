@@ -1,6 +1,6 @@
 #include "typedname.h"
 
-#include "names.h"
+#include "big5.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -2,6 +2,7 @@
 
 #include "diskwatcher.h"
 #include "filecheck.h"
+#include "officermodel.h"
 #include "recordscommand.h"
 #include "recovery.h"
 #include "simplifiedconverter.h"
@@ -30,6 +31,7 @@ OfficerDocument::OfficerDocument(QObject *parent)
     , m_undoStack(new QUndoStack(this))
     , m_watcher(new DiskWatcher(settleMs, this))
 {
+    qRegisterMetaType<EditData::RecordsChange>();
     m_undoStack->setUndoLimit(undoLimit);
     connect(m_undoStack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modificationChanged(!clean); });
@@ -78,14 +80,21 @@ bool OfficerDocument::isModified() const
     return !m_undoStack->isClean();
 }
 
-EditData::ReadError OfficerDocument::open(const QString &path)
+OfficerModel *OfficerDocument::officerModel()
+{
+    if (!m_officerModel)
+        m_officerModel = new OfficerModel(this);
+    return m_officerModel;
+}
+
+OfficerDocument::Result OfficerDocument::open(const QString &path)
 {
     // Nothing of the file that is open now changes until the new one has
     // been read whole and checked, so a refused file costs no work.
     const QString previous = m_file.path();
     const ReadError error = m_file.open(path);
     if (error != ReadError::None)
-        return error;
+        return {Commands::outcomeOf(error), 0, path};
 
     if (m_recovery && m_recoveryNoted) {
         m_recovery->remove(previous);
@@ -95,20 +104,28 @@ EditData::ReadError OfficerDocument::open(const QString &path)
     m_watcher->watch(path, m_file.image());
     lookForRecovery();
     emit filePathChanged(path);
-    emit recordsChanged();
-    return ReadError::None;
+    RecordsChange change;
+    for (int slot = 0; slot < m_state.records.size(); ++slot)
+        change.changedSlots.append(slot);
+    change.namesChanged = true;
+    change.fileReplaced = true;
+    emit changed(change);
+    return {Outcome::Done};
 }
 
-EditData::ReadError OfficerDocument::reload()
+OfficerDocument::Result OfficerDocument::reload()
 {
     const ReadError error = m_file.reread();
     if (error != ReadError::None)
-        return error;
+        return {Commands::outcomeOf(error), 0, filePath()};
     dropRecovery();
+    const QList<QByteArray> before = m_state.records;
     loadRecords();
     m_watcher->setCurrent(m_file.image());
-    emit recordsChanged();
-    return ReadError::None;
+    const RecordsChange change = recordsChange(before, m_state.records);
+    if (!change.isEmpty())
+        emit changed(change);
+    return {Outcome::Done};
 }
 
 // Makes the records of the file's bytes as read the document's, with a new
@@ -131,33 +148,38 @@ bool OfficerDocument::changedOnDisk() const
     return m_file.changedOnDisk();
 }
 
-std::optional<OfficerDocument::BackupFailure> OfficerDocument::backUpBeforeWrite(bool othersVersion)
+OfficerDocument::Result OfficerDocument::backUpBeforeWrite(bool othersVersion)
 {
     bool datedCopyMade = false;
     const auto failure = m_file.backUpBeforeWrite(othersVersion, &datedCopyMade);
     if (datedCopyMade)
         emit backupsChanged();
-    return failure;
+    if (failure)
+        return {Outcome::BackupFailed, 0, failure->file, failure->reason};
+    return {Outcome::Done};
 }
 
-QString OfficerDocument::writeFile(QString *reason)
+OfficerDocument::Result OfficerDocument::writeFile()
 {
-    const QString error = m_file.write(m_state.records, reason);
-    if (!error.isEmpty())
-        return error;
+    QString reason;
+    const WriteError error = m_file.writeRecords(m_state.records, &reason);
+    if (error != WriteError::None)
+        return {Commands::outcomeOf(error), 0, filePath(), reason};
     m_watcher->setCurrent(m_file.image());
     m_undoStack->setClean();
-    return QString();
+    return {Outcome::Done};
 }
 
-QString OfficerDocument::backUpUnsaved(QString *copyPath)
+OfficerDocument::Result OfficerDocument::backUpUnsaved()
 {
     if (!isOpen())
-        return QString();
-    const QString error = m_file.backUpUnsaved(m_state.records, copyPath);
-    if (error.isEmpty())
-        emit backupsChanged();
-    return error;
+        return {Outcome::Done};
+    QString copy;
+    const QString error = m_file.backUpUnsaved(m_state.records, &copy);
+    if (!error.isEmpty())
+        return {Outcome::BackupFailed, 0, copy, error};
+    emit backupsChanged();
+    return {Outcome::Done, 0, copy};
 }
 
 QVector<SafeKeeping::Backup> OfficerDocument::backups() const
@@ -165,15 +187,15 @@ QVector<SafeKeeping::Backup> OfficerDocument::backups() const
     return m_file.backups();
 }
 
-EditData::ReadError OfficerDocument::restoreBackup(const SafeKeeping::Backup &backup)
+OfficerDocument::Result OfficerDocument::restoreBackup(const SafeKeeping::Backup &backup)
 {
     if (!isOpen())
-        return ReadError::CannotOpen;
+        return {Outcome::CannotOpen, 0, backup.file};
     QByteArray image;
     const ReadError error = readDataFile(backup.file, image);
-    if (error == ReadError::None)
-        replaceRecords(tr("還原備份"), EditData::splitRecords(image));
-    return error;
+    if (error != ReadError::None)
+        return {Commands::outcomeOf(error), 0, backup.file};
+    return replaceRecords(tr("還原備份"), EditData::splitRecords(image));
 }
 
 std::optional<QDateTime> OfficerDocument::recoveryTime() const
@@ -181,10 +203,10 @@ std::optional<QDateTime> OfficerDocument::recoveryTime() const
     return m_foundRecovery ? std::optional<QDateTime>(m_foundRecovery->time) : std::nullopt;
 }
 
-bool OfficerDocument::recover()
+OfficerDocument::Result OfficerDocument::recover()
 {
     if (!m_foundRecovery)
-        return false;
+        return {};
     const QList<QByteArray> records = EditData::splitRecords(m_foundRecovery->bytes);
     m_foundRecovery.reset();
     return replaceRecords(tr("恢復未保存的修改"), records);
@@ -257,153 +279,160 @@ void OfficerDocument::lookForRecovery()
 
 // Makes records the document's records in one undo step, the portrait pools
 // rebuilt from them; no step when nothing changes.
-bool OfficerDocument::replaceRecords(const QString &stepName, const QList<QByteArray> &records)
-{
-    if (records.size() != m_state.records.size())
-        return false;
-    const EditState before = editState();
-    m_state.records = records;
-    rebuildPortraitPools();
-    return commitStep(stepName, before);
-}
-
-OfficerDocument::Outcome OfficerDocument::generateSingle(const QString &familyName,
-                                                         const QString &givenName,
-                                                         const QString &styleName, bool female,
-                                                         const Generate::Options &options,
-                                                         Names::PersonName *written)
+OfficerDocument::Result OfficerDocument::replaceRecords(const QString &stepName,
+                                                        const QList<QByteArray> &records)
 {
     if (!isOpen())
-        return Outcome::NoFile;
-    const EditState before = editState();
+        return {Outcome::NoFile};
+    if (records.size() != m_state.records.size())
+        return {};
+    return commit(stepName, editStateOf(records));
+}
+
+OfficerDocument::Result OfficerDocument::generateSingle(const QString &familyName,
+                                                        const QString &givenName,
+                                                        const QString &styleName, bool female,
+                                                        const Generate::Options &options,
+                                                        Names::PersonName *written)
+{
+    if (!isOpen())
+        return {Outcome::NoFile};
+    EditState after = m_state;
     const Outcome outcome =
-            Commands::generateSingle(m_state, {familyName, givenName, styleName}, female, options,
+            Commands::generateSingle(after, {familyName, givenName, styleName}, female, options,
                                      SimplifiedConverter::program().function(), written);
     if (outcome != Outcome::Changed)
-        return outcome;
-    return commitStep(tr("生成單個"), before) ? Outcome::Changed : Outcome::Unchanged;
+        return {outcome};
+    return commit(tr("生成單個"), after, 1);
 }
 
-OfficerDocument::Outcome OfficerDocument::generateBatch(const Generate::BatchRequest &request,
-                                                        const Generate::Options &options,
-                                                        const Names::NamePools &pools)
+OfficerDocument::Result OfficerDocument::generateBatch(const Generate::BatchRequest &request,
+                                                       const Generate::Options &options,
+                                                       const Names::NamePools &pools)
 {
     if (!isOpen())
-        return Outcome::NoFile;
-    const EditState before = editState();
-    const Outcome outcome = Commands::generateBatch(m_state, request, options, pools);
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const Outcome outcome = Commands::generateBatch(after, request, options, pools);
     if (outcome != Outcome::Changed)
-        return outcome;
-    return commitStep(tr("隨機生成"), before) ? Outcome::Changed : Outcome::Unchanged;
+        return {outcome};
+    return commit(tr("隨機生成"), after, int(request.men + request.women));
 }
 
-OfficerDocument::Outcome OfficerDocument::assignFathers()
+OfficerDocument::Result OfficerDocument::assignFathers()
 {
     if (!isOpen())
-        return Outcome::NoFile;
-    const EditState before = editState();
-    const Outcome outcome = Commands::assignFathers(m_state);
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const Outcome outcome = Commands::assignFathers(after);
     if (outcome != Outcome::Changed)
-        return outcome;
-    return commitStep(tr("同姓武將匹配父子關係"), before) ? Outcome::Changed : Outcome::Unchanged;
+        return {outcome};
+    return commit(tr("同姓武將匹配父子關係"), after);
 }
 
-bool OfficerDocument::editOfficer(int slot, const QByteArray &record)
-{
-    const EditState before = editState();
-    if (!Commands::editOfficer(m_state, slot, record))
-        return false;
-    return commitStep(tr("編輯武將"), before);
-}
-
-bool OfficerDocument::removeOfficers(const QVector<int> &slotsToRemove)
-{
-    if (!isOpen() || slotsToRemove.isEmpty())
-        return false;
-    const EditState before = editState();
-    Commands::removeOfficers(m_state, slotsToRemove);
-    return commitStep(tr("刪除武將"), before);
-}
-
-std::optional<QVector<int>> OfficerDocument::importOfficers(const QList<QByteArray> &source,
-                                                            const QVector<int> &sourceSlots)
-{
-    return addOfficers(tr("匯入武將"),
-                       [&] { return Commands::importOfficers(m_state, source, sourceSlots); });
-}
-
-std::optional<QVector<int>> OfficerDocument::pasteOfficers(const EditData::CopiedOfficers &officers)
-{
-    return addOfficers(tr("貼上武將"), [&] { return Commands::pasteOfficers(m_state, officers); });
-}
-
-// Runs add, which puts officers into empty slots and returns the slots it
-// wrote, and makes what it wrote one step.
-std::optional<QVector<int>> OfficerDocument::addOfficers(const QString &stepName,
-                                                         const AddOfficers &add)
+OfficerDocument::Result OfficerDocument::editOfficer(int slot, const QByteArray &record)
 {
     if (!isOpen())
-        return std::nullopt;
-    const EditState before = editState();
-    const auto added = add();
-    if (!added || added->isEmpty())
-        return added;
-    commitStep(stepName, before);
-    return added;
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    if (!Commands::editOfficer(after, slot, record))
+        return {};
+    return commit(tr("編輯武將"), after, 1);
 }
 
-int OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)
+OfficerDocument::Result OfficerDocument::removeOfficers(const QVector<int> &slotsToRemove)
 {
     if (!isOpen())
-        return 0;
-    const EditState before = editState();
-    const int changed = Commands::updateFromCsv(m_state, plan);
-    commitStep(tr("從CSV更新"), before);
-    return changed;
+        return {Outcome::NoFile};
+    if (slotsToRemove.isEmpty())
+        return {};
+    EditState after = m_state;
+    Commands::removeOfficers(after, slotsToRemove);
+    return commit(tr("刪除武將"), after, slotsToRemove.size());
 }
 
-int OfficerDocument::batchEdit(const QVector<int> &selected, const EditData::BatchEdit &edit)
+OfficerDocument::Result OfficerDocument::importOfficers(const QList<QByteArray> &source,
+                                                        const QVector<int> &sourceSlots)
 {
     if (!isOpen())
-        return 0;
-    const EditState before = editState();
-    const int changed = Commands::batchEdit(m_state, selected, edit);
-    commitStep(tr("批量修改"), before);
-    return changed;
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const auto added = Commands::importOfficers(after, source, sourceSlots);
+    if (!added)
+        return {Outcome::TooMany};
+    return commit(tr("匯入武將"), after, added->size());
 }
 
-int OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &problems)
+OfficerDocument::Result OfficerDocument::pasteOfficers(const EditData::CopiedOfficers &officers)
 {
     if (!isOpen())
-        return 0;
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const auto added = Commands::pasteOfficers(after, officers);
+    if (!added)
+        return {Outcome::TooMany};
+    return commit(tr("貼上武將"), after, added->size());
+}
+
+OfficerDocument::Result OfficerDocument::updateFromCsv(const EditData::CsvUpdatePlan &plan)
+{
+    if (!isOpen())
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const int changedOfficers = Commands::updateFromCsv(after, plan);
+    return commit(tr("從CSV更新"), after, changedOfficers);
+}
+
+OfficerDocument::Result OfficerDocument::batchEdit(const QVector<int> &selected,
+                                                   const EditData::BatchEdit &edit)
+{
+    if (!isOpen())
+        return {Outcome::NoFile};
+    EditState after = m_state;
+    const int changedOfficers = Commands::batchEdit(after, selected, edit);
+    return commit(tr("批量修改"), after, changedOfficers);
+}
+
+OfficerDocument::Result
+OfficerDocument::repairProblems(const QVector<EditData::FileProblem> &problems)
+{
+    if (!isOpen())
+        return {Outcome::NoFile};
     int repaired = 0;
     const QList<QByteArray> records = EditData::repairRecords(
             m_state.records, problems, QTextCodec::codecForName("Big5"), &repaired);
-    return replaceRecords(tr("修正問題"), records) ? repaired : 0;
+    Result result = replaceRecords(tr("修正問題"), records);
+    result.count = result.changed() ? repaired : 0;
+    return result;
 }
 
-// Builds the portrait pools afresh and marks those the records use.
-void OfficerDocument::rebuildPortraitPools()
+// Pushes the step from the records as they are to after, named stepName,
+// which puts after into the records; a command that changed nothing leaves
+// no step. count is what the command made, changed or added.
+OfficerDocument::Result OfficerDocument::commit(const QString &stepName,
+                                                const EditData::EditState &after, int count)
 {
-    EditData::rebuildPortraitPools(m_state);
+    RecordsTarget &target = *this;
+    auto step = std::make_unique<RecordsCommand>(stepName, target, m_state, after);
+    if (step->isEmpty())
+        return {Outcome::Unchanged, count, QString()};
+    m_undoStack->push(step.release());
+    return {Outcome::Changed, count, QString()};
 }
 
-EditData::EditState OfficerDocument::editState() const
+void OfficerDocument::applyRecords(const EditData::RecordsChange &change,
+                                   const QList<QByteArray> &records,
+                                   const std::optional<PortraitFlags> &flags)
 {
-    return m_state;
-}
-
-// Makes what the command changed since before one undo step; a command that
-// changed nothing leaves no step. Returns whether there was a change.
-bool OfficerDocument::commitStep(const QString &name, const EditData::EditState &before)
-{
-    auto *step = new RecordsCommand(name, before, m_state.records, m_state.malePortraits,
-                                    m_state.femalePortraits, [this] { emit recordsChanged(); });
-    if (step->isEmpty()) {
-        delete step;
-        return false;
+    Q_ASSERT(records.size() == change.changedSlots.size());
+    for (int i = 0; i < records.size(); ++i)
+        m_state.records[change.changedSlots.at(i)] = records.at(i);
+    if (flags) {
+        m_state.malePortraits = flags->male;
+        m_state.femalePortraits = flags->female;
+    } else {
+        rebuildPortraitPools(m_state);
     }
-    m_undoStack->push(step);
-    emit recordsChanged();
-    return true;
+    if (!change.isEmpty())
+        emit changed(change);
 }

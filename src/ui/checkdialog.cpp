@@ -45,7 +45,7 @@ CheckDialog::CheckDialog(OfficerDocument *document, QWidget *parent)
     connect(ui->cmd_fixAll, &QPushButton::clicked, this, [this] { repair(m_shown); });
 
     new RecordsFollower(document, this,
-                        [this](const QList<QByteArray> &records) { showRecords(records); });
+                        [this](const QList<QByteArray> &records, bool) { showRecords(records); });
     // The repairs made here are undone and redone here too.
     addUndoKeys(document, this);
     updateButtons();
@@ -115,7 +115,7 @@ void CheckDialog::updateButtons()
 // brings the list up to date.
 void CheckDialog::repair(const QVector<FileProblem> &problems)
 {
-    const int repaired = m_document->repairProblems(problems);
-    if (repaired > 0)
-        emit statusMessage(tr("已修正%1個問題。").arg(repaired));
+    const OfficerDocument::Result repaired = m_document->repairProblems(problems);
+    if (repaired.count > 0)
+        emit statusMessage(tr("已修正%1個問題。").arg(repaired.count));
 }

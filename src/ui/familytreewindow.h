@@ -9,14 +9,16 @@
 
 class OfficerDocument;
 class QModelIndex;
-class QStandardItemModel;
+class FamilyTreeModel;
 
 namespace Ui {
 class FamilyTreeWindow;
 }
 
 // A window of its own showing the officers of a file as a family tree:
-// family names at the top, heads beneath, sons beneath their fathers.
+// family names at the top, heads beneath, sons beneath their fathers (see
+// FamilyTreeModel). While hidden it does not follow the document; it catches
+// up when it is shown again.
 class FamilyTreeWindow : public QWidget
 {
     Q_OBJECT
@@ -26,8 +28,10 @@ public:
     explicit FamilyTreeWindow(const OfficerDocument *document = nullptr, QWidget *parent = nullptr);
     ~FamilyTreeWindow() override;
 
-    // Rebuilds the tree from the 150 records and expands it whole.
-    void showRecords(const QList<QByteArray> &records);
+    // Shows the tree of the 150 records, expanded whole. The rows selected
+    // stay selected wherever they now stand, unless anotherFile (the records
+    // are another file's).
+    void showRecords(const QList<QByteArray> &records, bool anotherFile = false);
 
 signals:
     // An officer's row was double-clicked or Enter pressed on it.
@@ -37,7 +41,7 @@ private:
     void activate(const QModelIndex &index);
 
     std::unique_ptr<Ui::FamilyTreeWindow> ui;
-    QStandardItemModel *m_model;
+    FamilyTreeModel *m_model;
 };
 
 #endif // FAMILYTREEWINDOW_H

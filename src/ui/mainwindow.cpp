@@ -9,13 +9,15 @@
 #include "importofficers.h"
 #include "language.h"
 #include "messages.h"
-#include "names.h"
 #include "officercode.h"
 #include "officerdialog.h"
 #include "officerdragdrop.h"
+#include "officermodel.h"
 #include "officertablewindow.h"
+#include "officerviews.h"
 #include "restoredialog.h"
 #include "typedname.h"
+#include "windowhost.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -30,19 +32,15 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPointer>
 #include <QSessionManager>
-#include <QSettings>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTextCodec>
 #include <QUndoStack>
-
-#include <algorithm>
 
 using namespace EditData;
 using Messages::Text;
 using Outcome = OfficerDocument::Outcome;
+using Result = OfficerDocument::Result;
 
 namespace {
 
@@ -62,20 +60,12 @@ QTextCodec *big5Codec()
     return QTextCodec::codecForName("Big5");
 }
 
-QList<MainWindow *> &madeWindows()
+// A shortcut that acts on view while it has the focus, so that the key keeps
+// its meaning in the text fields.
+void addViewShortcut(QAbstractItemView *view, QAction *action)
 {
-    static QList<MainWindow *> windows;
-    return windows;
-}
-
-// The language the next start will use: the one chosen in the menu or,
-// without a choice, the one in use.
-InterfaceLanguage chosenLanguage()
-{
-    InterfaceLanguage language = Language::inUse();
-    Language::fromCode(QSettings().value(QLatin1String(Language::settingsKey)).toString(),
-                       &language);
-    return language;
+    action->setShortcutContext(Qt::WidgetShortcut);
+    view->addAction(action);
 }
 
 } // namespace
@@ -102,97 +92,85 @@ Generate::Options MainWindow::formOptions() const
     return options;
 }
 
-MainWindow::MainWindow(QWidget *parent)
-    : MainWindow(std::shared_ptr<const Names::NamePools>(), parent)
-{ }
-
-MainWindow::MainWindow(std::shared_ptr<const Names::NamePools> namePools, QWidget *parent)
+MainWindow::MainWindow(WindowHost &host, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , m_host(host)
     , m_document(new OfficerDocument(this))
-    , m_namePools(std::move(namePools))
+    , m_listModel(new OfficerProxy(m_document->officerModel(), OfficerProxy::NameOnly, this))
 {
     ui->setupUi(this);
-
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 
     ui->num_male->setValidator(new QIntValidator(0, 150, this));
     ui->num_female->setValidator(new QIntValidator(0, 150, this));
     ui->num_jiazu->setValidator(new QIntValidator(0, 150, this));
 
-    // The first window checks the codec and loads the pools for all.
-    if (!m_namePools) {
-        if (!big5Codec())
-            QMessageBox::critical(this, tr("錯誤"), tr("程序無法找到Big5編碼器，將無法正常工作。"));
-        loadNamePools();
-    }
+    // The list only shows the officers; they are changed in the editor.
+    QListView *list = ui->nameListView;
+    list->setModel(m_listModel);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    keepRowsInView(list);
+    connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex &index) {
+        showOfficer(index.data(OfficerModel::SlotRole).toInt(), this);
+    });
+    takeDragAndDrop(list, [list] { return selectedOfficerSlots(list); });
 
-    connect(m_document, &OfficerDocument::recordsChanged, this, &MainWindow::refreshNameList);
+    createActions();
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateActions);
+    connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &MainWindow::updateActions);
+    // Another file leaves no selection, and no signal of the selection says so.
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, &MainWindow::updateActions);
     connect(m_document, &OfficerDocument::filePathChanged, this, [this] {
-        m_importAction->setEnabled(true);
-        m_pasteAction->setEnabled(true);
-        m_checkAction->setEnabled(true);
+        updateBackups();
         updateTitle();
     });
+    connect(m_document, &OfficerDocument::backupsChanged, this, &MainWindow::updateBackups);
     connect(m_document, &OfficerDocument::modificationChanged, this, &QWidget::setWindowModified);
     connect(m_document, &OfficerDocument::fileChangedOnDisk, this, &MainWindow::fileChangedOnDisk);
     connect(m_document, &OfficerDocument::fileDeletedOnDisk, this,
             [this] { showStatus(tr("「%1」已從磁碟上刪除。").arg(fileName())); });
     connect(m_document, &OfficerDocument::recoveryFailed, this,
             [this](const QString &reason) { showStatus(tr("無法寫入恢復文件：%1").arg(reason)); });
-    connect(m_document, &OfficerDocument::filePathChanged, this, &MainWindow::updateRestoreAction);
-    connect(m_document, &OfficerDocument::backupsChanged, this, &MainWindow::updateRestoreAction);
     // A message about the command that made a step misleads once the step
     // is undone or redone.
     connect(m_document->undoStack(), &QUndoStack::indexChanged, statusBar(),
             &QStatusBar::clearMessage);
-    createMenus();
 #ifndef QT_NO_SESSIONMANAGER
     // The window asks about unsaved changes itself when the session ends.
     QGuiApplication::setFallbackSessionManagementEnabled(false);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
 #endif
-    madeWindows().append(this);
 }
 
 MainWindow::~MainWindow()
 {
-    madeWindows().removeOne(this);
     delete ui;
 }
 
-QList<MainWindow *> MainWindow::windows()
+// Every action of the window and its menus.
+void MainWindow::createActions()
 {
-    return madeWindows();
-}
+    QListView *list = ui->nameListView;
 
-void MainWindow::loadNamePools()
-{
-    auto pools = std::make_shared<Names::NamePools>();
-    const int failed = Names::loadNamePools(Names::programPoolFolder(), *pools);
-    if (failed >= 0)
-        QMessageBox::warning(this, tr("錯誤"), Messages::poolFailure(failed));
-    m_namePools = std::move(pools);
-}
-
-void MainWindow::createMenus()
-{
     QMenu *fileMenu = menuBar()->addMenu(tr("文件(&F)"));
     QAction *openAction = fileMenu->addAction(tr("打開"), this, &MainWindow::on_cmd_open_clicked);
     openAction->setShortcuts(QKeySequence::Open);
     m_importAction = fileMenu->addAction(tr("匯入武將…"), this, &MainWindow::importOfficers);
-    m_importAction->setEnabled(false);
     QAction *saveAction = fileMenu->addAction(tr("保存"), this, &MainWindow::on_cmd_save_clicked);
     saveAction->setShortcuts(QKeySequence::Save);
     m_restoreAction = fileMenu->addAction(tr("還原備份…"), this, &MainWindow::restoreBackup);
-    m_restoreAction->setEnabled(false);
     // Another window or running copy may have made backups meanwhile.
-    connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::updateRestoreAction);
+    connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::updateBackups);
     fileMenu->addSeparator();
-    QAction *newWindowAction = fileMenu->addAction(tr("新視窗"), this, &MainWindow::openNewWindow);
+    QAction *newWindowAction =
+            fileMenu->addAction(tr("新視窗"), this, [this] { m_host.openNewWindow(); });
     newWindowAction->setShortcuts(QKeySequence::New);
     fileMenu->addSeparator();
-    QAction *quitAction = fileMenu->addAction(tr("退出"), this, &MainWindow::quitAll);
+    QAction *quitAction = fileMenu->addAction(tr("退出"), this, [this] { m_host.quitAll(this); });
     quitAction->setShortcuts(QKeySequence::Quit);
 
     QMenu *editMenu = menuBar()->addMenu(tr("編輯(&E)"));
@@ -203,43 +181,29 @@ void MainWindow::createMenus()
     redoAction->setShortcuts(QKeySequence::Redo);
     editMenu->addAction(redoAction);
     editMenu->addSeparator();
-
-    // F2 and Delete act on the list while it has the focus, so the keys
-    // keep their meaning in the text fields.
-    m_editAction = editMenu->addAction(tr("編輯武將…"), this, [this] {
-        showOfficer(listedSlot(ui->nameListView->currentIndex().row()), this);
-    });
+    // F2, Delete, copy and paste act on the list, and copy and paste on the
+    // officer table, while it has the focus.
+    m_editAction = editMenu->addAction(
+            tr("編輯武將…"), this, [this, list] { showOfficer(currentOfficerSlot(list), this); });
     m_editAction->setShortcut(Qt::Key_F2);
-    m_editAction->setShortcutContext(Qt::WidgetShortcut);
-    ui->nameListView->addAction(m_editAction);
+    addViewShortcut(list, m_editAction);
     m_removeAction = editMenu->addAction(tr("刪除武將"), this, &MainWindow::removeSelectedOfficers);
     m_removeAction->setShortcuts(QKeySequence::Delete);
-    m_removeAction->setShortcutContext(Qt::WidgetShortcut);
-    ui->nameListView->addAction(m_removeAction);
+    addViewShortcut(list, m_removeAction);
     editMenu->addSeparator();
-    // Copy and paste act on the list, and on the officer table, while it has
-    // the focus, for the same reason.
-    m_copyAction =
-            editMenu->addAction(tr("複製武將"), this, [this] { copyOfficers(selectedSlots()); });
+    m_copyAction = editMenu->addAction(tr("複製武將"), this,
+                                       [this, list] { copyOfficers(selectedOfficerSlots(list)); });
     m_copyAction->setShortcuts(QKeySequence::Copy);
-    m_copyAction->setShortcutContext(Qt::WidgetShortcut);
-    ui->nameListView->addAction(m_copyAction);
+    addViewShortcut(list, m_copyAction);
     m_pasteAction = editMenu->addAction(tr("貼上武將"), this, &MainWindow::pasteFromClipboard);
     m_pasteAction->setShortcuts(QKeySequence::Paste);
-    m_pasteAction->setShortcutContext(Qt::WidgetShortcut);
-    m_pasteAction->setEnabled(false);
-    ui->nameListView->addAction(m_pasteAction);
+    addViewShortcut(list, m_pasteAction);
     editMenu->addSeparator();
     m_checkAction = editMenu->addAction(tr("檢查文件…"), this, &MainWindow::showCheckDialog);
-    m_checkAction->setEnabled(false);
-    updateOfficerActions();
-    takeDragAndDrop(ui->nameListView, [this] { return selectedSlots(); });
-    ui->nameListView->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->nameListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // The list only shows the records; officers are changed in the editor.
-    ui->nameListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(ui->nameListView, &QAbstractItemView::activated, this,
-            [this](const QModelIndex &index) { showOfficer(listedSlot(index.row()), this); });
+    m_tableCopyAction = new QAction(tr("複製武將"), this);
+    m_tableCopyAction->setShortcuts(QKeySequence::Copy);
+    connect(m_tableCopyAction, &QAction::triggered, this,
+            [this] { copyOfficers(m_officerTable->selectedSlots()); });
 
     QMenu *viewMenu = menuBar()->addMenu(tr("檢視(&V)"));
     QAction *treeAction = viewMenu->addAction(tr("家族樹"), this, &MainWindow::showFamilyTree);
@@ -252,6 +216,31 @@ void MainWindow::createMenus()
     QMenu *helpMenu = menuBar()->addMenu(tr("說明(&H)"));
     helpMenu->addAction(tr("關於龍旗戰記新武將作成器"), this, &MainWindow::showAbout);
     helpMenu->addAction(tr("關於Qt"), this, [this] { QMessageBox::aboutQt(this, tr("關於Qt")); });
+
+    updateActions();
+}
+
+// Enables each action as the file and the selections allow.
+void MainWindow::updateActions()
+{
+    const bool open = m_document->isOpen();
+    const QListView *list = ui->nameListView;
+    const bool selected = !selectedOfficerSlots(list).isEmpty();
+    m_importAction->setEnabled(open);
+    m_restoreAction->setEnabled(m_hasBackups);
+    m_editAction->setEnabled(open && currentOfficerSlot(list) >= 0);
+    m_removeAction->setEnabled(open && selected);
+    m_copyAction->setEnabled(open && selected);
+    m_pasteAction->setEnabled(open);
+    m_checkAction->setEnabled(open);
+    m_tableCopyAction->setEnabled(m_officerTable && !m_officerTable->selectedSlots().isEmpty());
+}
+
+// Looks whether the open file has dated backups, which only the disk tells.
+void MainWindow::updateBackups()
+{
+    m_hasBackups = !m_document->backups().isEmpty();
+    updateActions();
 }
 
 void MainWindow::addLanguageMenu(QMenu *viewMenu)
@@ -272,8 +261,8 @@ void MainWindow::addLanguageMenu(QMenu *viewMenu)
                 [this, chosen = language] { chooseLanguage(chosen); });
     }
     // The choice may have been made in another window.
-    const auto showChoice = [group] {
-        const InterfaceLanguage chosen = chosenLanguage();
+    const auto showChoice = [this, group] {
+        const InterfaceLanguage chosen = m_host.nextLanguage();
         for (QAction *action : group->actions())
             action->setChecked(InterfaceLanguage(action->data().toInt()) == chosen);
     };
@@ -285,12 +274,9 @@ void MainWindow::addLanguageMenu(QMenu *viewMenu)
 // then.
 void MainWindow::chooseLanguage(InterfaceLanguage language)
 {
-    if (language == chosenLanguage())
+    if (language == m_host.nextLanguage())
         return;
-    QSettings settings;
-    settings.setValue(QLatin1String(Language::settingsKey), Language::code(language));
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    if (!m_host.keepNextLanguage(language)) {
         QMessageBox::warning(this, tr("錯誤"), tr("無法保存語言設定。"));
         return;
     }
@@ -343,7 +329,7 @@ void MainWindow::commitData(QSessionManager &manager)
         // Nobody can be asked: keep the work rather than lose it, with
         // backups if they can be made, another program's version among them.
         m_document->backUpBeforeWrite(m_document->changedOnDisk());
-        if (m_document->writeFile().isEmpty())
+        if (!m_document->writeFile().failed())
             showStatus(Messages::text(Text::Saved)
                                .arg(QDir::toNativeSeparators(m_document->filePath())));
         else
@@ -391,13 +377,30 @@ void MainWindow::showStatus(const QString &text)
 }
 
 // Warns about a refused command; true when it was refused.
-bool MainWindow::warnRefused(Outcome outcome)
+bool MainWindow::warnRefused(const Result &result)
 {
-    const QString text = Messages::refusal(outcome);
+    const QString text = Messages::describe(result);
     if (text.isEmpty())
         return false;
     QMessageBox::warning(this, tr("錯誤"), text);
     return true;
+}
+
+// Says why a data file (result.file) could not be read; true when it was
+// read.
+bool MainWindow::wasRead(const Result &result)
+{
+    switch (result.outcome) {
+    case Outcome::CannotOpen:
+    case Outcome::WrongSize:
+        QMessageBox::critical(this, tr("錯誤"), Messages::describe(result));
+        return false;
+    case Outcome::HeldElsewhere:
+        QMessageBox::warning(this, tr("錯誤"), Messages::describe(result));
+        return false;
+    default:
+        return true;
+    }
 }
 
 void MainWindow::on_cmd_open_clicked()
@@ -408,7 +411,7 @@ void MainWindow::on_cmd_open_clicked()
                                                       QString(), QStringLiteral("editdata.rqv"));
     if (path.isEmpty())
         return;
-    if (!wasRead(m_document->open(path), path))
+    if (!wasRead(m_document->open(path)))
         return;
     offerRecovery();
     QString status = tr("已打開%1，共%2名武將。")
@@ -443,9 +446,9 @@ void MainWindow::offerRecovery()
 void MainWindow::fileChangedOnDisk(const QByteArray &onDisk)
 {
     const bool modified = m_document->isModified();
-    ReadError error = ReadError::WrongSize;
+    Result reloaded(Outcome::WrongSize);
     if (!modified) {
-        error = m_document->reload();
+        reloaded = m_document->reload();
     } else if (onDisk.size() == fileSize) {
         if (!answeredYes(this, tr("文件已修改"),
                          tr("「%1」已被其他程序修改。要重新載入嗎？未保存的修改將會遺失。")
@@ -453,21 +456,20 @@ void MainWindow::fileChangedOnDisk(const QByteArray &onDisk)
             return;
         // The unsaved changes are dropped only once they are kept, or when
         // the player says so.
-        QString copy;
-        const QString failure = m_document->backUpUnsaved(&copy);
-        if (!failure.isEmpty()
+        const Result kept = m_document->backUpUnsaved();
+        if (kept.failed()
             && !answeredYes(this, tr("文件已修改"),
                             tr("無法建立備份文件「%1」：%2。仍然重新載入嗎？")
-                                    .arg(QDir::toNativeSeparators(copy), failure)))
+                                    .arg(QDir::toNativeSeparators(kept.file), kept.reason)))
             return;
-        error = m_document->reload();
+        reloaded = m_document->reload();
     }
-    if (error == ReadError::None)
+    if (!reloaded.failed())
         showStatus(modified ? tr("「%1」已重新載入。").arg(fileName())
                             : tr("「%1」已被其他程序修改，已重新載入。").arg(fileName()));
     else
         showStatus(tr("「%1」已被其他程序修改，無法重新載入：%2")
-                           .arg(fileName(), readErrorText(error, fileName())));
+                           .arg(fileName(), Messages::describe(reloaded)));
 }
 
 void MainWindow::on_cmd_save_clicked()
@@ -487,21 +489,22 @@ bool MainWindow::save()
         && !answeredYes(this, tr("保存"),
                         tr("「%1」在打開之後已被其他程序修改。仍然保存嗎？").arg(fileName())))
         return false;
-    const auto backupFailure = m_document->backUpBeforeWrite(othersVersion);
+    const Result backedUp = m_document->backUpBeforeWrite(othersVersion);
     // The .bak lies beside the file and is named alone; a dated copy is
     // named with its folder.
-    if (backupFailure
-        && !answeredYes(this, tr("保存"),
-                        tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
-                                .arg(backupFailure->shownFile(m_document->filePath()),
-                                     backupFailure->reason)))
+    if (backedUp.failed()
+        && !answeredYes(
+                this, tr("保存"),
+                tr("無法建立備份文件「%1」：%2。仍然保存嗎？")
+                        .arg(SafeKeeping::shownBackupFile(backedUp.file, m_document->filePath()),
+                             backedUp.reason)))
         return false;
-    QString reason;
-    const QString failure = m_document->writeFile(&reason);
-    if (!failure.isEmpty()) {
+    const Result written = m_document->writeFile();
+    if (written.failed()) {
         // The reason, as the system gives it, below the program's own words.
-        QMessageBox box(QMessageBox::Critical, tr("錯誤"), failure, QMessageBox::Ok, this);
-        box.setInformativeText(reason);
+        QMessageBox box(QMessageBox::Critical, tr("錯誤"), Messages::describe(written),
+                        QMessageBox::Ok, this);
+        box.setInformativeText(written.reason);
         box.exec();
         return false;
     }
@@ -515,10 +518,10 @@ void MainWindow::on_cmd_generateSingle_clicked()
     const Names::PersonName typed = {ui->edit_fName->text(), ui->edit_gName->text(),
                                      ui->edit_aName->text()};
     Names::PersonName written;
-    const Outcome outcome =
+    const Result result =
             m_document->generateSingle(typed.familyName, typed.givenName, typed.styleName,
                                        !ui->radio_genderM->isChecked(), formOptions(), &written);
-    if (warnRefused(outcome) || outcome != Outcome::Changed)
+    if (warnRefused(result) || !result.changed())
         return;
     // Names typed in simplified Chinese were written in traditional characters.
     showStatus(written == typed ? Messages::text(Text::GeneratedOne)
@@ -532,84 +535,17 @@ void MainWindow::on_cmd_generateAll_clicked()
     request.women = qMax(0, ui->num_female->text().toInt());
     if (ui->chk_family->isChecked())
         request.families = qMax(0, ui->num_jiazu->text().toInt());
-    const Outcome outcome = m_document->generateBatch(request, formOptions(), *m_namePools);
-    if (warnRefused(outcome))
-        return;
-    if (outcome == Outcome::Changed)
+    const Result result = m_document->generateBatch(request, formOptions(), m_host.namePools());
+    if (!warnRefused(result) && result.changed())
         showStatus(Messages::text(Text::Generated).arg(request.men + request.women));
-    else
-        refreshNameList(); // a batch refreshes the list even when it made nobody
 }
 
 void MainWindow::on_cmd_assignFather_clicked()
 {
-    // Fathers change no name: the list keeps its rows and the selection.
-    m_keepListRows = true;
-    const Outcome outcome = m_document->assignFathers();
-    m_keepListRows = false;
-    if (warnRefused(outcome))
+    const Result result = m_document->assignFathers();
+    if (warnRefused(result))
         return;
-    showStatus(Messages::text(outcome == Outcome::Changed ? Text::FathersLinked
-                                                          : Text::FathersUnchanged));
-}
-
-void MainWindow::refreshNameList()
-{
-    if (m_keepListRows)
-        return;
-    const QList<QByteArray> &records = m_document->records();
-    const QStringList rows = officerNameRows(records, big5Codec());
-    auto *model = qobject_cast<QStringListModel *>(ui->nameListView->model());
-    if (!model) {
-        model = new QStringListModel(this);
-        ui->nameListView->setModel(model);
-        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &MainWindow::updateOfficerActions);
-        connect(ui->nameListView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                &MainWindow::updateOfficerActions);
-    }
-    // The officer that was current stays so, wherever his row now stands.
-    const int current = listedSlot(ui->nameListView->currentIndex().row());
-    m_listedSlots = occupiedSlots(records);
-    model->setStringList(rows);
-    const int row = m_listedSlots.indexOf(current);
-    if (current >= 0 && row >= 0)
-        ui->nameListView->selectionModel()->setCurrentIndex(model->index(row),
-                                                            QItemSelectionModel::NoUpdate);
-    updateOfficerActions();
-}
-
-// The slot of a row of the list as it was last filled, with the occupied
-// slots in order; -1 for no row.
-int MainWindow::listedSlot(int row) const
-{
-    return m_listedSlots.value(row, -1);
-}
-
-// The slots of the officers selected in the list, in ascending order.
-QVector<int> MainWindow::selectedSlots() const
-{
-    QVector<int> selected;
-    const QItemSelectionModel *selection = ui->nameListView->selectionModel();
-    if (!selection)
-        return selected;
-    for (const QModelIndex &index : selection->selectedIndexes()) {
-        const int slot = listedSlot(index.row());
-        if (slot >= 0)
-            selected.append(slot);
-    }
-    std::sort(selected.begin(), selected.end());
-    return selected;
-}
-
-void MainWindow::updateOfficerActions()
-{
-    if (!m_editAction)
-        return;
-    const bool open = m_document->isOpen();
-    m_editAction->setEnabled(open && listedSlot(ui->nameListView->currentIndex().row()) >= 0);
-    m_removeAction->setEnabled(open && !selectedSlots().isEmpty());
-    m_copyAction->setEnabled(open && !selectedSlots().isEmpty());
+    showStatus(Messages::text(result.changed() ? Text::FathersLinked : Text::FathersUnchanged));
 }
 
 // Opens the officer in the editor; OK with a change makes one undo step.
@@ -621,7 +557,7 @@ void MainWindow::showOfficer(int slot, QWidget *over)
     OfficerDialog dialog(records, slot, over);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!m_document->editOfficer(slot, dialog.record()))
+    if (!m_document->editOfficer(slot, dialog.record()).changed())
         return;
     if (!dialog.conversionMessage().isEmpty())
         showStatus(dialog.conversionMessage());
@@ -634,31 +570,13 @@ void MainWindow::showOfficer(int slot, QWidget *over)
 // frees their portraits, in one undo step.
 void MainWindow::removeSelectedOfficers()
 {
-    const QVector<int> selected = selectedSlots();
+    const QVector<int> selected = selectedOfficerSlots(ui->nameListView);
     if (!m_document->isOpen() || selected.isEmpty())
         return;
     if (!answeredYes(this, tr("刪除武將"), tr("刪除所選的 %1 名武將？").arg(selected.size())))
         return;
-    if (m_document->removeOfficers(selected))
+    if (m_document->removeOfficers(selected).changed())
         showStatus(tr("已刪除%1名武將。").arg(selected.size()));
-}
-
-// Says why the data file at path could not be read; true when it was read.
-bool MainWindow::wasRead(ReadError error, const QString &path)
-{
-    const QString text = readErrorText(error, path);
-    switch (error) {
-    case ReadError::None:
-        return true;
-    case ReadError::CannotOpen:
-    case ReadError::WrongSize:
-        QMessageBox::critical(this, tr("錯誤"), text);
-        return false;
-    case ReadError::HeldElsewhere:
-        QMessageBox::warning(this, tr("錯誤"), text);
-        return false;
-    }
-    return false;
 }
 
 // Puts the records of a dated backup, chosen by the player, into the
@@ -673,13 +591,7 @@ void MainWindow::restoreBackup()
         return;
     const SafeKeeping::Backup chosen = dialog.chosenBackup();
     if (!chosen.file.isEmpty())
-        wasRead(m_document->restoreBackup(chosen), chosen.file);
-}
-
-void MainWindow::updateRestoreAction()
-{
-    if (m_restoreAction)
-        m_restoreAction->setEnabled(!m_document->backups().isEmpty());
+        wasRead(m_document->restoreBackup(chosen));
 }
 
 // Copies officers chosen from another data file into the empty slots, in
@@ -691,8 +603,10 @@ void MainWindow::importOfficers()
     const QString path = QFileDialog::getOpenFileName(
             this, tr("選擇要匯入武將的數據文件"), QFileInfo(m_document->filePath()).absolutePath(),
             QStringLiteral("editdata.rqv"));
+    if (path.isEmpty())
+        return;
     QByteArray image;
-    if (path.isEmpty() || !wasRead(readDataFile(path, image), path))
+    if (!wasRead({Commands::outcomeOf(readDataFile(path, image)), 0, path}))
         return;
     const QList<QByteArray> source = splitRecords(image);
     const QList<QByteArray> &records = m_document->records();
@@ -700,9 +614,9 @@ void MainWindow::importOfficers()
     ImportDialog dialog(source, emptySlots, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const auto copied = m_document->importOfficers(source, dialog.chosenSlots());
-    if (copied && !copied->isEmpty())
-        showStatus(Messages::text(Text::Imported).arg(copied->size()));
+    const Result imported = m_document->importOfficers(source, dialog.chosenSlots());
+    if (imported.changed())
+        showStatus(Messages::text(Text::Imported).arg(imported.count));
 }
 
 void MainWindow::showFamilyTree()
@@ -726,23 +640,14 @@ void MainWindow::showOfficerTable()
         connect(m_officerTable, &OfficerTableWindow::statusMessage, this, &MainWindow::showStatus);
 
         QAbstractItemView *table = m_officerTable->officerView();
-        auto *copyAction = new QAction(tr("複製武將"), table);
-        copyAction->setShortcuts(QKeySequence::Copy);
-        copyAction->setShortcutContext(Qt::WidgetShortcut);
-        connect(copyAction, &QAction::triggered, this,
-                [this] { copyOfficers(m_officerTable->selectedSlots()); });
-        // A new file or a change empties the table's selection.
-        const auto updateCopy = [this, copyAction] {
-            copyAction->setEnabled(!m_officerTable->selectedSlots().isEmpty());
-        };
-        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, copyAction,
-                updateCopy);
-        connect(table->model(), &QAbstractItemModel::modelReset, copyAction, updateCopy);
-        updateCopy();
-        table->addAction(copyAction);
+        addViewShortcut(table, m_tableCopyAction);
         table->addAction(m_pasteAction);
         table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updateActions);
+        connect(table->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateActions);
         takeDragAndDrop(table, [this] { return m_officerTable->selectedSlots(); });
+        updateActions();
     }
     m_officerTable->show();
     m_officerTable->raise();
@@ -761,29 +666,6 @@ void MainWindow::showCheckDialog()
     m_checkDialog->show();
     m_checkDialog->raise();
     m_checkDialog->activateWindow();
-}
-
-void MainWindow::openNewWindow()
-{
-    auto *window = new MainWindow(m_namePools);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-}
-
-// Closes every window, this one first and then the others in the order they
-// were opened, each asking about its own unsaved changes; a window that stays
-// open stops the quit, and those not yet asked stay open too.
-void MainWindow::quitAll()
-{
-    QList<QPointer<MainWindow>> order{this};
-    for (MainWindow *window : windows()) {
-        if (window != this && window->isVisible())
-            order.append(window);
-    }
-    for (const QPointer<MainWindow> &window : qAsConst(order)) {
-        if (window && !window->close())
-            return;
-    }
 }
 
 // Puts the officers of the chosen slots on the clipboard, as the program's
@@ -819,11 +701,9 @@ void MainWindow::pasteOfficers(const CopiedOfficers &officers)
     case CopiedOfficers::Valid:
         break;
     }
-    const auto pasted = m_document->pasteOfficers(officers);
-    if (!pasted)
-        warnRefused(Outcome::TooMany);
-    else if (!pasted->isEmpty())
-        showStatus(Messages::text(Text::Pasted).arg(pasted->size()));
+    const Result pasted = m_document->pasteOfficers(officers);
+    if (!warnRefused(pasted) && pasted.changed())
+        showStatus(Messages::text(Text::Pasted).arg(pasted.count));
 }
 
 // Lets the selected officers of view be dragged into another window, and

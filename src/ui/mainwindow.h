@@ -3,29 +3,25 @@
 
 #include "officerdocument.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
 
 #include <functional>
-#include <memory>
 
 class CheckDialog;
 class FamilyTreeWindow;
+class OfficerProxy;
 class OfficerTableWindow;
 class QAbstractItemView;
 class QAction;
 class QMenu;
 class QSessionManager;
+class WindowHost;
 enum class InterfaceLanguage;
 
 namespace EditData {
 struct CopiedOfficers;
-}
-
-namespace Names {
-struct NamePools;
 }
 
 namespace Ui {
@@ -34,27 +30,21 @@ class MainWindow;
 
 // The main window: the form, the menus and the commands. Each command slot
 // reads the form, calls an operation of the window's document and tells the
-// player what came of it; the open file itself lives in the document, which
-// the name list and the tool windows follow. Each window has a document of
-// its own; 新視窗 opens another, and the windows share the name pools.
+// player what came of it; the open file itself lives in the document, whose
+// officer model the name list and the officer table show. Each window has a
+// document of its own; what the windows share (the name pools, the language,
+// the other windows) its host keeps.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The program's first window: it loads the name pools.
-    explicit MainWindow(QWidget *parent = nullptr);
-    // Another window, with no file open, that uses the name pools given.
-    explicit MainWindow(std::shared_ptr<const Names::NamePools> namePools,
-                        QWidget *parent = nullptr);
+    explicit MainWindow(WindowHost &host, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     OfficerDocument *document() const { return m_document; }
     // The generation options as the form is set now.
     Generate::Options formOptions() const;
-
-    // The main windows that exist, in the order they were made.
-    static QList<MainWindow *> windows();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -67,16 +57,16 @@ private slots:
     void on_cmd_assignFather_clicked();
 
 private:
-    void loadNamePools();
-    void createMenus();
-    void refreshNameList();
+    void createActions();
+    void updateActions();
+    void updateBackups();
     void updateTitle();
     bool maybeSave();
     bool save();
     void commitData(QSessionManager &manager);
     void showStatus(const QString &text);
-    bool warnRefused(OfficerDocument::Outcome outcome);
-    bool wasRead(EditData::ReadError error, const QString &path);
+    bool warnRefused(const OfficerDocument::Result &result);
+    bool wasRead(const OfficerDocument::Result &result);
     QString fileName() const;
 
     // Keeping the work safe: recovery after a crash, changes made by other
@@ -84,12 +74,8 @@ private:
     void offerRecovery();
     void fileChangedOnDisk(const QByteArray &onDisk);
     void restoreBackup();
-    void updateRestoreAction();
 
     // Looking at officers, removing and importing them.
-    int listedSlot(int row) const;
-    QVector<int> selectedSlots() const;
-    void updateOfficerActions();
     void showOfficer(int slot, QWidget *over);
     void removeSelectedOfficers();
     void importOfficers();
@@ -97,9 +83,7 @@ private:
     void showOfficerTable();
     void showCheckDialog();
 
-    // More windows, and officers moved between them.
-    void openNewWindow();
-    void quitAll();
+    // Officers moved between windows.
     void copyOfficers(const QVector<int> &chosen);
     void pasteFromClipboard();
     void pasteOfficers(const EditData::CopiedOfficers &officers);
@@ -111,22 +95,24 @@ private:
     void showAbout();
 
     Ui::MainWindow *ui;
+    WindowHost &m_host;
     OfficerDocument *m_document;
-    std::shared_ptr<const Names::NamePools> m_namePools;
-    QAction *m_editAction = nullptr;
-    QAction *m_removeAction = nullptr;
+    // The occupied slots of the document's officers, their names alone.
+    OfficerProxy *m_listModel;
     QAction *m_importAction = nullptr;
     QAction *m_restoreAction = nullptr;
+    QAction *m_editAction = nullptr;
+    QAction *m_removeAction = nullptr;
     QAction *m_copyAction = nullptr;
     QAction *m_pasteAction = nullptr;
     QAction *m_checkAction = nullptr;
+    // 複製武將 in the officer table, which shares the menu's shortcut.
+    QAction *m_tableCopyAction = nullptr;
     FamilyTreeWindow *m_familyTree = nullptr;
     OfficerTableWindow *m_officerTable = nullptr;
     CheckDialog *m_checkDialog = nullptr;
-    // The slot of each row of the officer list, as it was last filled.
-    QVector<int> m_listedSlots;
-    // While set, a change of the records leaves the list's rows as they are.
-    bool m_keepListRows = false;
+    // The open file has dated backups, as last looked.
+    bool m_hasBackups = false;
 };
 
 #endif // MAINWINDOW_H

@@ -5,16 +5,17 @@
 #include "csvupdate.h"
 #include "csvupdatedialog.h"
 #include "editdata.h"
-#include "filekey.h"
 #include "inputfile.h"
 #include "messages.h"
 #include "officerdocument.h"
+#include "officermodel.h"
 #include "officertable.h"
+#include "officerviews.h"
 #include "recordsfollower.h"
 #include "simplifiedconverter.h"
 #include "ui_officertablewindow.h"
+#include "wholefile.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -23,77 +24,12 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSet>
 #include <QSettings>
-#include <QSortFilterProxyModel>
 #include <QTextCodec>
 #include <QVector>
 
-#include <algorithm>
-
 using namespace EditData;
 using Messages::Text;
-
-// One row per occupied slot, in slot order; numbers are kept as numbers so
-// that they sort by value.
-class OfficerTableModel : public QAbstractTableModel
-{
-public:
-    explicit OfficerTableModel(QObject *parent)
-        : QAbstractTableModel(parent)
-        , m_header(officerTableHeader())
-    { }
-
-    void setRecords(const QList<QByteArray> &records)
-    {
-        QTextCodec *big5 = QTextCodec::codecForName("Big5");
-        beginResetModel();
-        m_slots = occupiedSlots(records);
-        m_rows = officerTableRows(records, big5);
-        endResetModel();
-    }
-
-    int slotAt(int row) const { return m_slots.at(row); }
-    const QVariantList &rowAt(int row) const { return m_rows.at(row); }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : m_rows.size();
-    }
-
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : m_header.size();
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid())
-            return QVariant();
-        const QVariant &value = m_rows.at(index.row()).at(index.column());
-        if (role == Qt::DisplayRole)
-            return value;
-        if (role == Qt::TextAlignmentRole && value.userType() == QMetaType::Int)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant();
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
-            && section < m_header.size())
-            return m_header.at(section);
-        // The first click on a column sorts it ascending.
-        if (role == Qt::InitialSortOrderRole)
-            return int(Qt::AscendingOrder);
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
-
-private:
-    QStringList m_header;
-    QVector<int> m_slots;
-    QList<QVariantList> m_rows;
-};
 
 namespace {
 
@@ -106,14 +42,14 @@ OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *paren
     : QWidget(parent, Qt::Window)
     , m_document(document)
     , ui(new Ui::OfficerTableWindow)
-    , m_model(new OfficerTableModel(this))
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_model(document->officerModel())
+    , m_proxy(new OfficerProxy(m_model, OfficerProxy::AllColumns, this))
 {
     ui->setupUi(this);
-    m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(officerTableNameColumn);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     ui->table_officers->setModel(m_proxy);
+    keepRowsInView(ui->table_officers);
     // Rows as high as a line of text, so that many officers fit.
     ui->table_officers->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     // Slot order until a header is clicked; the first click sorts
@@ -141,72 +77,41 @@ OfficerTableWindow::OfficerTableWindow(OfficerDocument *document, QWidget *paren
     connect(ui->edit_filter, &QLineEdit::textChanged, this, &OfficerTableWindow::updateButtons);
     connect(ui->table_officers->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &OfficerTableWindow::updateButtons);
+    // Another file's officers leave no selection behind.
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, &OfficerTableWindow::updateButtons);
     connect(ui->table_officers, &QTableView::activated, this, &OfficerTableWindow::activate);
     connect(ui->cmd_export, &QPushButton::clicked, this, &OfficerTableWindow::exportCsv);
     connect(ui->cmd_importCsv, &QPushButton::clicked, this, &OfficerTableWindow::updateFromCsv);
     connect(ui->cmd_batchEdit, &QPushButton::clicked, this, &OfficerTableWindow::batchEdit);
-    if (document) {
-        new RecordsFollower(document, this,
-                            [this](const QList<QByteArray> &records) { showRecords(records); });
-        // The rows selected were another file's officers.
-        connect(document, &OfficerDocument::filePathChanged, this, [this] {
-            ui->table_officers->clearSelection();
-            updateButtons();
-        });
-        // The steps made here are undone and redone here too.
-        addUndoKeys(document, this);
-    }
+    // The columns fit the officers shown, also those that came while the
+    // window was hidden.
+    new RecordsFollower(document, this,
+                        [this](const QList<QByteArray> &records, bool) { fitColumns(records); });
+    // The steps made here are undone and redone here too.
+    addUndoKeys(document, this);
     updateButtons();
 }
 
 OfficerTableWindow::~OfficerTableWindow() = default;
 
-void OfficerTableWindow::showRecords(const QList<QByteArray> &records)
+// The numbers are sized once there are officers; the names grow with the
+// longest, and the fathers take the rest of the width.
+void OfficerTableWindow::fitColumns(const QList<QByteArray> &records)
 {
-    const bool first = m_model->rowCount() == 0;
-    // The same officers stay selected.
-    const QVector<int> selected = selectedSlots();
-    m_model->setRecords(records);
-    selectSlots(selected);
-    // The numbers are sized once; the names grow with the longest, and the
-    // fathers take the rest of the width.
-    if (first)
+    if (!m_sized)
         ui->table_officers->resizeColumnsToContents();
     ui->table_officers->resizeColumnToContents(officerTableNameColumn);
-    updateButtons();
+    m_sized = !occupiedSlots(records).isEmpty();
 }
 
 QVector<int> OfficerTableWindow::selectedSlots() const
 {
-    QSet<int> rows;
-    for (const QModelIndex &index : ui->table_officers->selectionModel()->selectedIndexes())
-        rows.insert(m_proxy->mapToSource(index).row());
-    QVector<int> selected;
-    for (const int row : qAsConst(rows)) {
-        if (row >= 0)
-            selected.append(m_model->slotAt(row));
-    }
-    std::sort(selected.begin(), selected.end());
-    return selected;
-}
-
-void OfficerTableWindow::selectSlots(const QVector<int> &selected)
-{
-    QItemSelection selection;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (!selected.contains(m_model->slotAt(row)))
-            continue;
-        const QModelIndex index = m_proxy->mapFromSource(m_model->index(row, 0));
-        if (index.isValid())
-            selection.select(index, index);
-    }
-    ui->table_officers->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect
-                                                                    | QItemSelectionModel::Rows);
+    return selectedOfficerSlots(ui->table_officers);
 }
 
 void OfficerTableWindow::updateButtons()
 {
-    const bool open = m_document && m_document->isOpen();
+    const bool open = m_document->isOpen();
     ui->cmd_importCsv->setEnabled(open);
     ui->cmd_batchEdit->setEnabled(open && ui->table_officers->selectionModel()->hasSelection());
 }
@@ -249,9 +154,9 @@ QAbstractItemView *OfficerTableWindow::officerView() const
 
 void OfficerTableWindow::activate(const QModelIndex &index)
 {
-    const QModelIndex source = m_proxy->mapToSource(index);
-    if (source.isValid())
-        emit officerActivated(m_model->slotAt(source.row()));
+    const QVariant slot = index.data(OfficerModel::SlotRole);
+    if (slot.isValid())
+        emit officerActivated(slot.toInt());
 }
 
 void OfficerTableWindow::exportCsv()
@@ -276,7 +181,7 @@ void OfficerTableWindow::exportCsv()
     // The rows as the table shows them, sorted and filtered.
     QList<QVariantList> rows;
     for (int row = 0; row < m_proxy->rowCount(); ++row)
-        rows.append(m_model->rowAt(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
+        rows.append(m_model->tableRow(m_proxy->index(row, 0).data(OfficerModel::SlotRole).toInt()));
     const QByteArray csv = officerTableCsv(rows);
 
     // The file is replaced whole, or an older one stays as it was.
@@ -295,7 +200,7 @@ void OfficerTableWindow::exportCsv()
 // on OK writes the changes as one step.
 void OfficerTableWindow::updateFromCsv()
 {
-    if (!m_document || !m_document->isOpen())
+    if (!m_document->isOpen())
         return;
     const QString path = QFileDialog::getOpenFileName(
             this, tr("選擇CSV文件"), m_lastImport.isEmpty() ? m_lastExport : m_lastImport,
@@ -329,7 +234,7 @@ void OfficerTableWindow::updateFromCsv()
     CsvUpdateDialog dialog(plan, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const int changed = m_document->updateFromCsv(plan);
+    const int changed = m_document->updateFromCsv(plan).count;
     if (changed > 0)
         emit statusMessage(Messages::text(Text::CsvUpdated).arg(changed));
 }
@@ -339,12 +244,12 @@ void OfficerTableWindow::updateFromCsv()
 void OfficerTableWindow::batchEdit()
 {
     const QVector<int> selected = selectedSlots();
-    if (!m_document || !m_document->isOpen() || selected.isEmpty())
+    if (!m_document->isOpen() || selected.isEmpty())
         return;
     BatchEditDialog dialog(selected.size(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const int changed = m_document->batchEdit(selected, dialog.edit());
+    const int changed = m_document->batchEdit(selected, dialog.edit()).count;
     emit statusMessage(changed > 0 ? tr("已批量修改%1名武將。").arg(changed)
                                    : tr("沒有武將被修改。"));
 }

@@ -9,12 +9,12 @@
 
 #include <memory>
 
-class OfficerTableModel;
 class OfficerDocument;
+class OfficerModel;
+class OfficerProxy;
 class QAbstractItemView;
 class QModelIndex;
 class QPoint;
-class QSortFilterProxyModel;
 
 namespace Ui {
 class OfficerTableWindow;
@@ -28,14 +28,12 @@ class OfficerTableWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // The window follows the records of document; without one it shows
-    // what showRecords is given.
-    explicit OfficerTableWindow(OfficerDocument *document = nullptr, QWidget *parent = nullptr);
+    // The window shows the officers of document's OfficerModel, and follows
+    // them: the selection, the sort order and the filter stay as they
+    // change.
+    explicit OfficerTableWindow(OfficerDocument *document, QWidget *parent = nullptr);
     ~OfficerTableWindow() override;
 
-    // Shows the occupied slots of the 150 records; the chosen sort order
-    // and filter stay.
-    void showRecords(const QList<QByteArray> &records);
     // The slots of the officers of the selected rows, in ascending order.
     QVector<int> selectedSlots() const;
     // The table itself, for the commands that act on its rows.
@@ -53,14 +51,16 @@ private:
     void updateFromCsv();
     void batchEdit();
     void updateButtons();
-    void selectSlots(const QVector<int> &selected);
+    void fitColumns(const QList<QByteArray> &records);
     void showColumnMenu(const QPoint &pos);
     void showColumn(int column, bool shown);
 
     OfficerDocument *m_document;
     std::unique_ptr<Ui::OfficerTableWindow> ui;
-    OfficerTableModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    OfficerModel *m_model;
+    OfficerProxy *m_proxy;
+    // The columns have been sized to officers.
+    bool m_sized = false;
     QString m_lastExport;
     QString m_lastImport;
 };

@@ -14,25 +14,30 @@ RecordsFollower::RecordsFollower(const OfficerDocument *document, QWidget *view,
     , m_view(view)
     , m_show(std::move(show))
 {
-    connect(document, &OfficerDocument::recordsChanged, this, &RecordsFollower::recordsChanged);
+    connect(document, &OfficerDocument::changed, this, &RecordsFollower::recordsChanged);
     view->installEventFilter(this);
 }
 
-void RecordsFollower::recordsChanged()
+void RecordsFollower::recordsChanged(const EditData::RecordsChange &change)
 {
     m_stale = true;
-    if (m_view->isVisible()) {
-        m_stale = false;
-        m_show(m_document->records());
-    }
+    m_anotherFile = m_anotherFile || change.fileReplaced;
+    if (m_view->isVisible())
+        showRecords();
+}
+
+void RecordsFollower::showRecords()
+{
+    const bool anotherFile = m_anotherFile;
+    m_stale = false;
+    m_anotherFile = false;
+    m_show(m_document->records(), anotherFile);
 }
 
 bool RecordsFollower::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::Show && m_stale) {
-        m_stale = false;
-        m_show(m_document->records());
-    }
+    if (watched == m_view && event->type() == QEvent::Show && m_stale)
+        showRecords();
     return QObject::eventFilter(watched, event);
 }
 

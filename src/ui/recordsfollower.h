@@ -10,13 +10,20 @@
 class OfficerDocument;
 class QWidget;
 
-// Keeps a view in step with the records of a document: the view is shown
-// the records at once while it is visible, and when it is next shown
+namespace EditData {
+struct RecordsChange;
+}
+
+// Keeps a view that is made anew from the records (the family tree, the
+// file check) in step with a document: at each change of the records the
+// view is shown them at once while it is visible, and when it is next shown
 // otherwise, so that hidden windows cost nothing.
 class RecordsFollower : public QObject
 {
 public:
-    using Show = std::function<void(const QList<QByteArray> &records)>;
+    // anotherFile: another file was opened since the view was last shown
+    // the records.
+    using Show = std::function<void(const QList<QByteArray> &records, bool anotherFile)>;
 
     // The follower is a child of view.
     RecordsFollower(const OfficerDocument *document, QWidget *view, Show show);
@@ -25,12 +32,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void recordsChanged();
+    void recordsChanged(const EditData::RecordsChange &change);
+    void showRecords();
 
     const OfficerDocument *m_document;
     QWidget *m_view;
     Show m_show;
     bool m_stale = true;
+    bool m_anotherFile = false;
 };
 
 // Lets the keys of undo and redo take back and redo the document's steps

@@ -11,7 +11,7 @@
 #include <QTextCodec>
 #include <QTextStream>
 
-#include "names.h"
+#include "namepools.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 // written into records as a batch writes them. Each name is taken once, and
 // fitted into its field.
 
+#include "big5.h"
 #include "editdata.h"
 #include "fuzzing.h"
-#include "names.h"
+#include "namepools.h"
 
 #include <QDir>
 #include <QSet>

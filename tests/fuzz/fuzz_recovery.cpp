@@ -5,6 +5,7 @@
 #include "filekey.h"
 #include "fuzzing.h"
 #include "recovery.h"
+#include "wholefile.h"
 
 #include <QDir>
 

@@ -1,12 +1,12 @@
-#ifndef NAMES_H
-#define NAMES_H
+#ifndef NAMEPOOLS_H
+#define NAMEPOOLS_H
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-class QTextCodec;
-
+// The name pools that batch generation draws family names and given names
+// from: three files of one name a line, found beside the program.
 namespace Names {
 
 // The three name-pool files, in the order they are read.
@@ -47,25 +47,6 @@ struct NamePools
 // when all three were read.
 int loadNamePools(const QString &folder, NamePools &pools);
 
-// Names are written by the program's own Big5 encoder, the inverse of the
-// codec's decoding over Big5's standard ranges (ASCII as itself, no
-// user-defined areas), so that every build writes the same bytes whatever
-// its Qt's Big5 codec would write. The codec is the Big5 codec; without one
-// nothing is encoded.
-
-// True when every character of the name has Big5 bytes and the codec
-// decodes them back to the same name.
-bool encodesExactly(const QString &name, QTextCodec *codec);
-
-// The name's Big5 bytes as they are written into a record. False, with
-// bytes left empty, when some character of it cannot be written.
-bool encodeName(const QString &name, QTextCodec *codec, QByteArray *bytes);
-
-// The encoded name cut to at most maxBytes bytes at a character boundary. A
-// character Big5 lacks is written as '?', one with no visible form (a byte
-// order mark, a joiner) not at all.
-QByteArray fitName(const QString &name, QTextCodec *codec, int maxBytes);
-
 } // namespace Names
 
-#endif // NAMES_H
+#endif // NAMEPOOLS_H
