@@ -505,7 +505,8 @@ void TestCli::fixMakesTheDocumentsRepairs()
     QCOMPARE(run.status, 0);
     QCOMPARE(readFile(cliFile), afterFreshStart(windowFile, [](OfficerDocument &document) {
                  QCOMPARE(document.repairProblems(checkRecords(document.records(),
-                                                               QTextCodec::codecForName("Big5"))),
+                                                               QTextCodec::codecForName("Big5")))
+                                  .count,
                           4);
              }));
     QCOMPARE(readFile(cliFile + ".bak"), damagedImage());
