@@ -35,13 +35,17 @@ QTextCodec *codec()
 
 // A file with two errors that have a repair (a ring of two, a missing
 // father), one without (a name cut short), a repeated portrait and the
-// values of hand-made records.
+// values of hand-made records; one officer's style name runs on for a
+// thousand letters.
 QString writeDamaged(const QTemporaryDir &dir)
 {
     QByteArray image = blankImage();
     putRecord(image, 0, patternedRecord("曹", "操", 0, 150, 1130, 701));
     putRecord(image, 1, patternedRecord("曹", "丕", 0, 170, 1131, 700));
-    putRecord(image, 2, patternedRecord("曹", "植", 0, 170, 1130, 740));
+    QByteArray longName = patternedRecord("曹", "植", 0, 170, 1130, 740);
+    longName.replace(styleName, gender - styleName,
+                     QByteArray(1000, 'A').leftJustified(gender - styleName, '\0'));
+    putRecord(image, 2, longName);
     QByteArray cut = patternedRecord("曹", "彰", 0, 170, 500, 0xFFFF);
     cut[givenName + 2] = '\xA4';
     cut[givenName + 3] = '\0';
@@ -123,6 +127,8 @@ void TestCheckDialog::dialogFollowsTheDocument()
 
     const QVector<FileProblem> problems = checkRecords(window->document()->records(), codec());
     QCOMPARE(table->rowCount(), problems.size());
+    // However long a name, the explanation stays in view.
+    QVERIFY(table->columnViewportPosition(4) < table->viewport()->width() / 2);
     QVERIFY(!errorsOnly->isChecked());
     QVERIFY(fixAll->isEnabled());
     QVERIFY(!fixSelected->isEnabled());

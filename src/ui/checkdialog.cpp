@@ -85,13 +85,18 @@ void CheckDialog::showProblems()
                                             problem.reason};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *item = new QTableWidgetItem(texts[column]);
-            if (column == ReasonColumn)
-                item->setToolTip(problem.reason);
+            if (column == NameColumn || column == ReasonColumn)
+                item->setToolTip(texts[column]);
             table->setItem(row, column, item);
         }
     }
-    for (int column = 0; column < ReasonColumn; ++column)
+    // A name that runs on, as a damaged record's may, is cut short so that
+    // the problem and its explanation stay in view.
+    const int widest = fontMetrics().horizontalAdvance(QStringLiteral("國")) * 12;
+    for (int column = 0; column < ReasonColumn; ++column) {
         table->resizeColumnToContents(column);
+        table->setColumnWidth(column, qMin(table->columnWidth(column), widest));
+    }
     updateButtons();
 }
 
