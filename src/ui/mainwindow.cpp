@@ -68,6 +68,14 @@ void addViewShortcut(QAbstractItemView *view, QAction *action)
     view->addAction(action);
 }
 
+// Shows a tool window, or brings it to the front when it is already shown.
+void bringToFront(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
 Generate::Options MainWindow::formOptions() const
@@ -626,9 +634,7 @@ void MainWindow::showFamilyTree()
         connect(m_familyTree, &FamilyTreeWindow::officerActivated, this,
                 [this](int slot) { showOfficer(slot, m_familyTree); });
     }
-    m_familyTree->show();
-    m_familyTree->raise();
-    m_familyTree->activateWindow();
+    bringToFront(m_familyTree);
 }
 
 void MainWindow::showOfficerTable()
@@ -649,9 +655,7 @@ void MainWindow::showOfficerTable()
         takeDragAndDrop(table, [this] { return m_officerTable->selectedSlots(); });
         updateActions();
     }
-    m_officerTable->show();
-    m_officerTable->raise();
-    m_officerTable->activateWindow();
+    bringToFront(m_officerTable);
 }
 
 // Opens the list of the file's problems, or brings it to the front.
@@ -663,9 +667,7 @@ void MainWindow::showCheckDialog()
                 [this](int slot) { showOfficer(slot, m_checkDialog); });
         connect(m_checkDialog, &CheckDialog::statusMessage, this, &MainWindow::showStatus);
     }
-    m_checkDialog->show();
-    m_checkDialog->raise();
-    m_checkDialog->activateWindow();
+    bringToFront(m_checkDialog);
 }
 
 // Puts the officers of the chosen slots on the clipboard, as the program's
